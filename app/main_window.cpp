@@ -1,0 +1,335 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "app/control_ids.h"
+#include "app/exit_status.h"
+#include "app/twips.h"
+#include "platform/dpi.h"
+#include "platform/message_pump.h"
+#include "platform/program_directory.h"
+#include "platform/run_error.h"
+#include "report/report_job.h"
+#include "report/test_action.h"
+
+namespace brevanto {
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1; // exit timer
+constexpr UINT_PTR kTimer2 = 2; // start timer
+constexpr UINT kTimer1Interval = 20000;
+constexpr UINT kTimer1ArmedInterval = 5000;
+constexpr UINT kTimer2Interval = 50;
+constexpr UINT kShowTestErrors = WM_APP + 1;
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = 0;
+
+constexpr int kClientWidthTwips = 8565;
+constexpr int kClientHeightTwips = 5685;
+
+struct ControlPlace {
+    int left, top, width, height;
+};
+constexpr ControlPlace kCmdTestPlace{4560, 960, 1335, 495};
+constexpr ControlPlace kCmdCancelPlace{6120, 600, 2055, 915};
+constexpr ControlPlace kText1Place{240, 1560, 8055, 3855};
+constexpr ControlPlace kLabel1Place{240, 240, 8415, 375};
+
+constexpr int kWindowFontCentipoints = 1200;
+constexpr int kLogFontCentipoints = 825;
+constexpr wchar_t kFontFace[] = L"Segoe UI";
+
+void Place(HWND control, const ControlPlace& place, UINT dpi) {
+    SetWindowPos(control, nullptr, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
+                 TwipsToPixels(place.width, dpi), TwipsToPixels(place.height, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kMainWindowClass;
+    RegisterClassExW(&windowClass);
+}
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    RegisterWindowClass(instance_, &MainWindow::WindowProc);
+    if (!CreateWindowExW(kExStyle, kMainWindowClass, kMainWindowCaption, kStyle, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
+                         this))
+        ReportUnhandledError(L"The main window could not be created.");
+    Form_Load();
+}
+
+MainWindow::~MainWindow() {
+    if (window_)
+        DestroyWindow(window_);
+}
+
+int MainWindow::Run() {
+    MSG msg;
+    while (window_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (window_ && IsDialogMessageW(window_, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return ExitStatusFor(state_.Outcome, EndedBy::Cancel);
+}
+
+std::wstring MainWindow::LogText() const {
+    return WindowText(Text1_);
+}
+
+void MainWindow::SetLogText(const std::wstring& text) {
+    SetWindowTextW(Text1_, text.c_str());
+}
+
+std::wstring MainWindow::Caption() const {
+    return WindowText(window_);
+}
+
+void MainWindow::SetCaption(const std::wstring& caption) {
+    SetWindowTextW(window_, caption.c_str());
+}
+
+void MainWindow::DoEvents() {
+    RunPendingMessages(window_);
+}
+
+void MainWindow::ArmExitTimer() {
+    // Setting the timer again restarts its count from the new interval.
+    if (window_)
+        SetTimer(window_, kTimer1, kTimer1ArmedInterval, nullptr);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
+    // No error may leave a window procedure: an error no handler caught ends the program.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const RunError& error) {
+        self->ReportUnhandledError(error.Description());
+    } catch (const std::exception& error) {
+        const std::string what = error.what();
+        self->ReportUnhandledError(std::wstring(what.begin(), what.end()));
+    }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_CLOSE:
+        cmdCancel_Click();
+        return 0;
+    case kShowTestErrors:
+        OnShowTestErrors();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_NCDESTROY:
+        OnNcDestroy();
+        break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::OnCreate() {
+    CreateControls();
+    ApplyLayout(WindowDpi(window_));
+    // Both timers count from the window's creation.
+    SetTimer(window_, kTimer2, kTimer2Interval, nullptr);
+    SetTimer(window_, kTimer1, kTimer1Interval, nullptr);
+}
+
+void MainWindow::CreateControls() {
+    const auto create = [this](DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
+                               int id) {
+        return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                               window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               instance_, nullptr);
+    };
+    cmdTEST_ = create(0, L"BUTTON", L"Test", WS_TABSTOP | BS_PUSHBUTTON, kCmdTestId);
+    cmdCancel_ = create(0, L"BUTTON", L"&Cancel", WS_TABSTOP | BS_PUSHBUTTON, kCmdCancelId);
+    Text1_ =
+        create(WS_EX_CLIENTEDGE, L"EDIT", L"",
+               WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, kText1Id);
+    Label1_ = create(0, L"STATIC", L"Generating Report...", SS_LEFT, kLabel1Id);
+    // The log has no length limit for typing either.
+    SendMessageW(Text1_, EM_SETLIMITTEXT, 0, 0);
+
+    // Keyboard order follows the z-order: Label1, cmdCancel, Text1, cmdTEST.
+    constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(Label1_, HWND_TOP, 0, 0, 0, 0, kKeepPlace);
+    SetWindowPos(cmdCancel_, Label1_, 0, 0, 0, 0, kKeepPlace);
+    SetWindowPos(Text1_, cmdCancel_, 0, 0, 0, 0, kKeepPlace);
+    SetWindowPos(cmdTEST_, Text1_, 0, 0, 0, 0, kKeepPlace);
+}
+
+void MainWindow::ApplyLayout(UINT dpi) {
+    windowFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, dpi)));
+    logFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, dpi)));
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
+    for (HWND control : {cmdTEST_, cmdCancel_, Label1_})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), TRUE);
+    SendMessageW(Text1_, WM_SETFONT, reinterpret_cast<WPARAM>(logFont_.Get()), TRUE);
+
+    Place(cmdTEST_, kCmdTestPlace, dpi);
+    Place(cmdCancel_, kCmdCancelPlace, dpi);
+    Place(Text1_, kText1Place, dpi);
+    Place(Label1_, kLabel1Place, dpi);
+
+    const SIZE client{TwipsToPixels(kClientWidthTwips, dpi),
+                      TwipsToPixels(kClientHeightTwips, dpi)};
+    const SIZE outer = WindowSizeForClient(client, kStyle, kExStyle, dpi);
+    SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::OnCommand(int id, int code) {
+    if (code != BN_CLICKED)
+        return;
+    if (id == kCmdCancelId)
+        cmdCancel_Click();
+    else if (id == kCmdTestId)
+        cmdTEST_Click();
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+    if (id == kTimer1)
+        Timer1_Timer();
+    else if (id == kTimer2)
+        Timer2_Timer();
+}
+
+void MainWindow::OnActivate(bool active) {
+    // Like a dialog, the window gives the focus back to the control that had it.
+    if (!active) {
+        lastFocus_ = GetFocus();
+    } else if (lastFocus_ && IsChild(window_, lastFocus_)) {
+        SetFocus(lastFocus_);
+    }
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyLayout(dpi);
+}
+
+void MainWindow::OnDestroy() {
+    KillTimer(window_, kTimer1);
+    KillTimer(window_, kTimer2);
+    PostQuitMessage(0);
+}
+
+void MainWindow::OnNcDestroy() {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    window_ = cmdTEST_ = cmdCancel_ = Text1_ = Label1_ = lastFocus_ = nullptr;
+}
+
+void MainWindow::Form_Load() {
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+    SetFocus(cmdCancel_);
+    DoEvents();
+}
+
+void MainWindow::Timer2_Timer() {
+    KillTimer(window_, kTimer2);
+    jobRunning_ = true;
+    GenerateReport(*this, settings_, factory_, ProgramDirectory());
+    jobRunning_ = false;
+    if (window_ && !testErrors_.empty())
+        PostMessageW(window_, kShowTestErrors, 0, 0);
+}
+
+void MainWindow::Timer1_Timer() {
+    End(ExitStatusFor(state_.Outcome, EndedBy::ExitTimer));
+}
+
+void MainWindow::cmdCancel_Click() {
+    DestroyWindow(window_);
+}
+
+void MainWindow::cmdTEST_Click() {
+    try {
+        RunTestReport(state_);
+    } catch (const RunError& error) {
+        // Shown later, so an unattended job below this click carries on.
+        testErrors_.push_back(error.Description());
+        if (!jobRunning_)
+            PostMessageW(window_, kShowTestErrors, 0, 0);
+    }
+}
+
+void MainWindow::OnShowTestErrors() {
+    while (window_ && !jobRunning_ && !testErrors_.empty()) {
+        const std::wstring description = testErrors_.front();
+        testErrors_.erase(testErrors_.begin());
+        MessageBoxW(window_, description.c_str(), Caption().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void MainWindow::End(int exitStatus) {
+    // The component objects are released as the program ends, unless a component's own call is
+    // still on the stack below this handler.
+    if (ActiveComCalls() == 0) {
+        state_.LabResultViewer.reset();
+        state_.User.reset();
+    }
+    ExitProcess(static_cast<UINT>(exitStatus));
+}
+
+void MainWindow::ReportUnhandledError(const std::wstring& description) {
+    MessageBoxW(window_, (L"Run-time error:\n\n" + description).c_str(), L"Brevanto",
+                MB_OK | MB_ICONSTOP);
+    ExitProcess(kExitUnhandledError);
+}
+
+} // namespace brevanto

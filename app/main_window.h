@@ -1,0 +1,79 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/com_object.h"
+#include "platform/gdi_font.h"
+#include "platform/registry_settings.h"
+#include "report/job_window.h"
+
+namespace brevanto {
+
+// frmBrevanto: the program's only window. It starts the report job by itself 50 ms after it is
+// created and ends the program through its exit timer or when it is closed.
+class MainWindow : public JobWindow {
+public:
+    // Creates the window with its controls and timers, then shows it (Form_Load).
+    explicit MainWindow(HINSTANCE instance);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Serves events until the window is gone; returns the process exit status.
+    int Run();
+
+    WindowState& State() override { return state_; }
+    bool IsOpen() const override { return window_ != nullptr; }
+    std::wstring LogText() const override;
+    void SetLogText(const std::wstring& text) override;
+    std::wstring Caption() const override;
+    void SetCaption(const std::wstring& caption) override;
+    void DoEvents() override;
+    void ArmExitTimer() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void OnCreate();
+    void OnCommand(int id, int code);
+    void OnTimer(UINT_PTR id);
+    void OnActivate(bool active);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnDestroy();
+    void OnNcDestroy();
+    void OnShowTestErrors();
+
+    void Form_Load();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void cmdCancel_Click();
+    void cmdTEST_Click();
+
+    void CreateControls();
+    void ApplyLayout(UINT dpi);
+    [[noreturn]] void End(int exitStatus);
+    [[noreturn]] void ReportUnhandledError(const std::wstring& description);
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    HWND cmdTEST_ = nullptr;
+    HWND cmdCancel_ = nullptr;
+    HWND Text1_ = nullptr;
+    HWND Label1_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    GdiFont windowFont_;
+    GdiFont logFont_;
+
+    WindowState state_;
+    ComFactory factory_;
+    RegistrySettingsStore settings_;
+    bool jobRunning_ = false;
+    // Errors of the Test action, shown once no job is running below the handler.
+    std::vector<std::wstring> testErrors_;
+};
+
+} // namespace brevanto

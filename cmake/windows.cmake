@@ -1,0 +1,36 @@
+# The Windows executable and its test tools, cross-built with mingw-w64.
+
+# Statically linked: the exe needs no DLL beyond Windows' own.
+set(BREVANTO_STATIC_LINK -static -static-libgcc -static-libstdc++)
+
+add_library(brevanto_platform STATIC
+    platform/com_error.cpp
+    platform/com_object.cpp
+    platform/com_value.cpp
+    platform/dpi.cpp
+    platform/gdi_font.cpp
+    platform/message_pump.cpp
+    platform/program_directory.cpp
+    platform/registry_settings.cpp
+)
+target_include_directories(brevanto_platform PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(brevanto_platform PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(brevanto_platform PUBLIC ole32 oleaut32 uuid advapi32 user32 gdi32)
+
+add_executable(Brevanto WIN32
+    app/main.cpp
+    app/main_window.cpp
+    res/brevanto.rc
+)
+target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform comctl32)
+target_link_options(Brevanto PRIVATE -municode ${BREVANTO_STATIC_LINK})
+set_target_properties(Brevanto PROPERTIES OUTPUT_NAME Brevanto)
+set_source_files_properties(res/brevanto.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest")
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/standin/CMakeLists.txt)
+    add_subdirectory(tests/standin)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+    add_subdirectory(tests/e2e)
+endif()

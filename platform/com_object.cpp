@@ -1,0 +1,180 @@
+#include "platform/com_object.h"
+
+#include <windows.h>
+#include <wrl/client.h>
+
+#include "platform/com_error.h"
+#include "platform/com_value.h"
+
+namespace brevanto {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+int g_activeCalls = 0;
+
+class CallScope {
+public:
+    CallScope() { ++g_activeCalls; }
+    ~CallScope() { --g_activeCalls; }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+};
+
+// Arguments for Invoke, which wants them last first; cleared together.
+class ArgumentArray {
+public:
+    explicit ArgumentArray(std::size_t count) : values_(count) {
+        for (auto& value : values_)
+            VariantInit(&value);
+    }
+    ~ArgumentArray() {
+        for (auto& value : values_)
+            VariantClear(&value);
+    }
+    ArgumentArray(const ArgumentArray&) = delete;
+    ArgumentArray& operator=(const ArgumentArray&) = delete;
+
+    VARIANT* Data() { return values_.empty() ? nullptr : values_.data(); }
+    VARIANT& operator[](std::size_t i) { return values_[i]; }
+    UINT Size() const { return static_cast<UINT>(values_.size()); }
+
+private:
+    std::vector<VARIANT> values_;
+};
+
+class DispatchObject : public AutomationObject {
+public:
+    DispatchObject(ComPtr<IDispatch> dispatch, std::wstring name)
+        : dispatch_(std::move(dispatch)), name_(std::move(name)) {}
+
+    IDispatch* Dispatch() const { return dispatch_.Get(); }
+
+    void Put(std::wstring_view member, const AutomationValue& value) override {
+        ArgumentArray args(1);
+        Store(value, args[0]);
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS params{args.Data(), &named, args.Size(), 1};
+        Invoke(member, DISPATCH_PROPERTYPUT, params, nullptr);
+    }
+
+    ObjectRef Get(std::wstring_view member) override {
+        DISPPARAMS params{nullptr, nullptr, 0, 0};
+        Variant result;
+        Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.Get());
+        return ToObject(*result.Get(), member);
+    }
+
+    void Call(std::wstring_view member, const std::vector<AutomationValue>& args) override {
+        ArgumentArray reversed(args.size());
+        for (std::size_t i = 0; i < args.size(); ++i)
+            Store(args[i], reversed[args.size() - 1 - i]);
+        DISPPARAMS params{reversed.Data(), nullptr, reversed.Size(), 0};
+        Variant result;
+        Invoke(member, DISPATCH_METHOD, params, result.Get());
+    }
+
+private:
+    std::wstring MemberName(std::wstring_view member) const {
+        return L"Member \"" + std::wstring(member) + L"\" of " + name_;
+    }
+
+    DISPID LookUp(std::wstring_view member) {
+        std::wstring name(member);
+        LPOLESTR names[] = {name.data()};
+        DISPID id = DISPID_UNKNOWN;
+        const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        if (FAILED(hr))
+            throw ComError(hr, MemberName(member));
+        return id;
+    }
+
+    void Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, VARIANT* result) {
+        const DISPID id = LookUp(member);
+        ExcepInfo excepInfo;
+        UINT argumentError = 0;
+        HRESULT hr;
+        {
+            CallScope scope;
+            hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
+                                   excepInfo.Get(), &argumentError);
+        }
+        if (FAILED(hr))
+            throw InvokeError(hr, excepInfo, MemberName(member));
+    }
+
+    static void Store(const AutomationValue& value, VARIANT& target) {
+        if (const auto* text = std::get_if<std::wstring>(&value)) {
+            Bstr bstr(*text);
+            target.vt = VT_BSTR;
+            target.bstrVal = bstr.Release();
+        } else if (const auto* flag = std::get_if<bool>(&value)) {
+            target.vt = VT_BOOL;
+            target.boolVal = *flag ? VARIANT_TRUE : VARIANT_FALSE;
+        } else if (const auto* number = std::get_if<std::int16_t>(&value)) {
+            target.vt = VT_I2;
+            target.iVal = *number;
+        } else {
+            const auto& object = std::get<ObjectRef>(value);
+            IDispatch* dispatch = nullptr;
+            if (object) {
+                const auto* com = dynamic_cast<const DispatchObject*>(object.get());
+                if (!com)
+                    throw RunError(L"Only component objects can be handed to a component");
+                dispatch = com->Dispatch();
+                dispatch->AddRef();
+            }
+            target.vt = VT_DISPATCH;
+            target.pdispVal = dispatch;
+        }
+    }
+
+    ObjectRef ToObject(const VARIANT& value, std::wstring_view member) const {
+        const VARIANT* v = &value;
+        if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal)
+            v = v->pvarVal;
+        IUnknown* unknown = nullptr;
+        if (v->vt == VT_DISPATCH)
+            unknown = v->pdispVal;
+        else if (v->vt == (VT_DISPATCH | VT_BYREF) && v->ppdispVal)
+            unknown = *v->ppdispVal;
+        else if (v->vt == VT_UNKNOWN)
+            unknown = v->punkVal;
+        else if (v->vt == (VT_UNKNOWN | VT_BYREF) && v->ppunkVal)
+            unknown = *v->ppunkVal;
+
+        ComPtr<IDispatch> dispatch;
+        if (!unknown || FAILED(unknown->QueryInterface(IID_PPV_ARGS(&dispatch))))
+            throw RunError(MemberName(member) + L" did not give an object");
+        return std::make_shared<DispatchObject>(std::move(dispatch),
+                                                name_ + L"." + std::wstring(member));
+    }
+
+    ComPtr<IDispatch> dispatch_;
+    std::wstring name_;
+};
+
+} // namespace
+
+ObjectRef ComFactory::Create(std::wstring_view className) {
+    const std::wstring name(className);
+    const std::wstring what = L"Cannot create object \"" + name + L"\"";
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+    if (FAILED(hr))
+        throw ComError(hr, what);
+    ComPtr<IDispatch> dispatch;
+    {
+        CallScope scope;
+        hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch));
+    }
+    if (FAILED(hr))
+        throw ComError(hr, what);
+    return std::make_shared<DispatchObject>(std::move(dispatch), name);
+}
+
+int ActiveComCalls() {
+    return g_activeCalls;
+}
+
+} // namespace brevanto

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace brevanto {
+
+// The folder that holds the running executable, without a trailing backslash unless it is a
+// drive's root ("C:\").
+std::wstring ProgramDirectory();
+
+} // namespace brevanto

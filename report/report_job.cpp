@@ -1,0 +1,182 @@
+#include "report/report_job.h"
+
+#include "app/run_log.h"
+#include "platform/run_error.h"
+#include "report/part_number.h"
+#include "report/stored_settings.h"
+
+namespace brevanto {
+namespace {
+
+// Unwinds the job once the window has been unloaded under it.
+struct JobAbandoned {};
+
+class ReportJob {
+public:
+    ReportJob(JobWindow& window, const SettingsStore& settings, AutomationFactory& factory,
+              const std::wstring& programDirectory)
+        : window_(window), state_(window.State()), settings_(settings), factory_(factory),
+          directory_(programDirectory) {}
+
+    void Run() {
+        try {
+            RunParts();
+        } catch (const RunError& error) {
+            if (window_.IsOpen())
+                TakeFailurePath(error);
+        } catch (const JobAbandoned&) {
+        }
+    }
+
+private:
+    void RunParts() {
+        EnterPart(1);
+        Log(L"clsCurrentUser");
+        state_.User = Create(kUserClass);
+        Put(state_.User, L"SetExePath", directory_);
+
+        EnterPart(2);
+        Log(L"User");
+        Put(state_.User, L"PasswordDeptCode", std::wstring());
+
+        EnterPart(3);
+        Log(L"LoginUser");
+        const std::wstring username = Read(L"LogInData", L"Username");
+        const std::wstring password = Read(L"LogInData", L"Password");
+        Call(state_.User, L"LoginUser", {username, password});
+
+        EnterPart(4);
+        Log(L"LabResultViewer");
+        state_.LabResultViewer = Create(kViewerClass);
+
+        EnterPart(5);
+        Put(state_.LabResultViewer, L"zeltarUser", state_.User);
+        Log(L"LabResultViewer.zeltarUser = User");
+        viewer_ = state_.LabResultViewer;
+
+        EnterPart(6);
+        ConfigureViewer();
+
+        EnterPart(7);
+        SetViewMode();
+
+        EnterPart(8);
+        Log(L"Show_Results ");
+        Call(viewer_, L"Show_Results", {});
+        state_.Outcome = JobOutcome::Completed;
+        Log(L"Show_Results Done");
+        viewer_.reset();
+        EnsureOpen();
+        window_.ArmExitTimer();
+    }
+
+    void ConfigureViewer() {
+        const std::wstring defaultExportFolder = directory_ + L"\\PDF";
+        // Each value is read again for the component, so a change between the two reads shows.
+        Log(L"setexportpath " + Read(L"SaveDirectories", L"Convert", defaultExportFolder));
+        Put(state_.LabResultViewer, L"setexportpath",
+            Read(L"SaveDirectories", L"Convert", defaultExportFolder));
+        Put(state_.LabResultViewer, L"SetDLLVer", Read(L"Settings", L"txtReportDLLVersion", L"1"));
+        Log(L"Requestnum " + Read(L"ExeParameters", L"Requestnum"));
+        Put(viewer_, L"Requestnum", Read(L"ExeParameters", L"Requestnum"));
+        Put(viewer_, L"AutoPrint", true);
+    }
+
+    void SetViewMode() {
+        Log(L"ViewMode");
+        Put(viewer_, L"viewmode", Read(L"Settings", L"ViewMode", L"1"));
+        if (SettingEquals(settings_, L"Settings", L"ViewMode", L"1", 0)) {
+            Log(L"ViewMode 0  - View only");
+            Put(viewer_, L"loadviewer", true);
+            Put(viewer_, L"Export", false);
+            Log(L"ViewMode 0 done");
+            return;
+        }
+        Log(L"ViewMode1a");
+        const std::wstring printMode = Read(L"Settings", L"PDFPrintMode", L"1");
+        {
+            const ObjectRef classes = Get(Get(viewer_, L"zeltarUser"), L"ZELTARClasses");
+            Put(classes, L"PDFPrintMode", printMode);
+        }
+        if (SettingEquals(settings_, L"Settings", L"chkPrintRPT", L"1", 1)) {
+            Put(viewer_, L"loadviewer", true);
+            Log(L"Loadviewer yes");
+        } else {
+            Put(viewer_, L"loadviewer", false);
+            Log(L"loadviewer no");
+        }
+        Put(viewer_, L"Export", SettingEquals(settings_, L"Settings", L"chkCRW85Export", L"1", 1));
+        Log(L"ViewMode1b");
+    }
+
+    void TakeFailurePath(const RunError& error) {
+        state_.Outcome = JobOutcome::Failed;
+        window_.SetCaption(L"Brevanto.exe Generate " + error.Description() + L" Part:" +
+                           PartNumberText(state_.CurrentPart));
+        window_.SetLogText(window_.Caption());
+        window_.DoEvents();
+        if (window_.IsOpen())
+            window_.ArmExitTimer();
+    }
+
+    void EnterPart(std::int16_t part) { state_.CurrentPart = part; }
+
+    void EnsureOpen() const {
+        if (!window_.IsOpen())
+            throw JobAbandoned{};
+    }
+
+    void Log(const std::wstring& message) {
+        EnsureOpen();
+        WriteLog(window_, message);
+    }
+
+    std::wstring Read(std::wstring_view section, std::wstring_view key,
+                      std::wstring_view defaultText = {}) const {
+        return GetSetting(settings_, section, key, defaultText);
+    }
+
+    static AutomationObject& Require(const ObjectRef& object) {
+        if (!object)
+            throw RunError(L"Object variable not set");
+        return *object;
+    }
+
+    ObjectRef Create(std::wstring_view className) {
+        EnsureOpen();
+        return factory_.Create(className);
+    }
+
+    void Put(const ObjectRef& object, std::wstring_view member, const AutomationValue& value) {
+        EnsureOpen();
+        Require(object).Put(member, value);
+    }
+
+    ObjectRef Get(const ObjectRef& object, std::wstring_view member) {
+        EnsureOpen();
+        return Require(object).Get(member);
+    }
+
+    void Call(const ObjectRef& object, std::wstring_view member,
+              const std::vector<AutomationValue>& args) {
+        EnsureOpen();
+        Require(object).Call(member, args);
+    }
+
+    JobWindow& window_;
+    WindowState& state_;
+    const SettingsStore& settings_;
+    AutomationFactory& factory_;
+    const std::wstring& directory_;
+    // The job's own reference to the viewer, released when the job returns.
+    ObjectRef viewer_;
+};
+
+} // namespace
+
+void GenerateReport(JobWindow& window, const SettingsStore& settings, AutomationFactory& factory,
+                    const std::wstring& programDirectory) {
+    ReportJob(window, settings, factory, programDirectory).Run();
+}
+
+} // namespace brevanto
