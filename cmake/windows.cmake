@@ -1,5 +1,8 @@
 # The Windows executable and its test tools, cross-built with mingw-w64.
 
+# The exe, the stand-in components and the test driver go into one folder, as they are deployed.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
 # Statically linked: the exe needs no DLL beyond Windows' own.
 set(BREVANTO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
@@ -15,7 +18,7 @@ add_library(brevanto_platform STATIC
 )
 target_include_directories(brevanto_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(brevanto_platform PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(brevanto_platform PUBLIC ole32 oleaut32 uuid advapi32 user32 gdi32)
+target_link_libraries(brevanto_platform PUBLIC ole32 oleaut32 uuid advapi32 user32 gdi32 version)
 
 add_executable(Brevanto WIN32
     app/main.cpp

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <objbase.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 namespace brevanto {
 

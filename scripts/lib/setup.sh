@@ -1,0 +1,135 @@
+# Shared by scripts/run, scripts/test and scripts/bench: installs what is missing, builds, and
+# prepares private Wine prefixes under build/wine. Source it; it defines functions only.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD="$ROOT/build"
+export WINEDEBUG=-all
+
+log() { printf '== %s\n' "$*" >&2; }
+
+# Debian packages the build and the tests need, with one file each to tell whether it is there.
+REQUIRED_PACKAGES=(
+    "cmake:/usr/bin/cmake"
+    "g++:/usr/bin/g++"
+    "make:/usr/bin/make"
+    "python3:/usr/bin/python3"
+    "libgtest-dev:/usr/include/gtest/gtest.h"
+    "googletest:/usr/src/googletest/googletest/CMakeLists.txt"
+    "g++-mingw-w64-i686-posix:/usr/bin/i686-w64-mingw32-g++-posix"
+    "g++-mingw-w64-x86-64-posix:/usr/bin/x86_64-w64-mingw32-g++-posix"
+    "binutils-mingw-w64-i686:/usr/bin/i686-w64-mingw32-windres"
+    "binutils-mingw-w64-x86-64:/usr/bin/x86_64-w64-mingw32-windres"
+    "wine:/usr/bin/wine"
+    "wine64:/usr/lib/wine/wine64"
+    "wine32:i386:/usr/lib/wine/wine"
+    "xvfb:/usr/bin/Xvfb"
+    "x11-apps:/usr/bin/xwd"
+    "imagemagick:/usr/bin/convert"
+    "fonts-liberation:/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"
+)
+
+ensure_packages() {
+    local missing=() entry name file
+    for entry in "${REQUIRED_PACKAGES[@]}"; do
+        name=${entry%:/*}
+        file=/${entry#*:/}
+        [ -e "$file" ] || missing+=("$name")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -q >/dev/null
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}
+
+# True when this machine's kernel runs 32-bit programs (some virtual machines boot without it).
+can_run_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The Windows targets this machine can run under Wine: x64 always, i686 where 32-bit runs.
+runnable_targets() {
+    if can_run_32bit; then echo "i686 x64"; else echo "x64"; fi
+}
+
+configure_and_build() {
+    local preset=$1
+    cmake --preset "$preset" -S "$ROOT" >"$BUILD/cmake-$preset.log" 2>&1 ||
+        { cat "$BUILD/cmake-$preset.log"; return 1; }
+    cmake --build "$BUILD/$preset" -j"$(nproc)" >>"$BUILD/cmake-$preset.log" 2>&1 ||
+        { grep -E 'error|Error' "$BUILD/cmake-$preset.log" | head -40; return 1; }
+}
+
+build_all() {
+    mkdir -p "$BUILD"
+    local preset
+    for preset in "$@"; do
+        log "building $preset"
+        configure_and_build "$preset" || return 1
+    done
+}
+
+wine_loader() {
+    case $1 in
+        i686) echo /usr/lib/wine/wine ;;
+        x64) echo /usr/lib/wine/wine64 ;;
+    esac
+}
+
+# Creates (once) and starts the private prefix NAME for target ARCH; prints its path.
+prepare_prefix() {
+    local arch=$1 name=$2
+    local prefix="$BUILD/wine/$name"
+    local loader; loader=$(wine_loader "$arch")
+    local winearch=win64
+    [ "$arch" = i686 ] && winearch=win32
+    mkdir -p "$prefix"
+    (
+        export WINEPREFIX=$prefix WINEARCH=$winearch
+        /usr/lib/wine/wineserver -p
+        if [ ! -f "$prefix/.brevanto-ready" ]; then
+            "$loader" wineboot -i >"$BUILD/wine/$name-boot.log" 2>&1
+            # No window manager under Xvfb: unmanaged windows close at once. No crash dialogs.
+            "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+                >>"$BUILD/wine/$name-boot.log" 2>&1
+            "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+                >>"$BUILD/wine/$name-boot.log" 2>&1
+            touch "$prefix/.brevanto-ready"
+        fi
+    )
+    echo "$prefix"
+}
+
+stop_prefix() {
+    WINEPREFIX=$1 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+}
+
+# Starts Xvfb on a free display unless one is given; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+    XVFB_PID=""
+    local n
+    for n in $(seq 90 130); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$BUILD/xvfb-$n.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    log "cannot start Xvfb"
+    return 1
+}
+
+stop_xvfb() {
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+}

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "platform/com_apartment.h"
+#include "platform/com_object.h"
+#include "platform/run_error.h"
+#include "report/report_job.h"
+#include "tests/e2e/journal_reader.h"
+#include "tests/e2e/program_run.h"
+
+namespace brevanto::e2e {
+namespace {
+
+// Drives the stand-in components in this process, through the same late binding the program
+// uses, and reads what they received.
+class ComBindingTest : public testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        journal_ = std::wstring(temp) + L"brevanto-binding-journal.txt";
+        DeleteFileW(journal_.c_str());
+        SetEnvironmentVariableW(L"BREVANTO_STANDIN_JOURNAL", journal_.c_str());
+        standin_ = LoadLibraryW((BinaryDirectory() + L"\\BrevantoStandin.dll").c_str());
+        ASSERT_TRUE(standin_);
+        UseScenario("");
+    }
+    void TearDown() override {
+        UseScenario("");
+        FreeLibrary(standin_);
+        DeleteFileW(journal_.c_str());
+    }
+
+    void UseScenario(const char* scenario) {
+        SetEnvironmentVariableA("BREVANTO_STANDIN_SCENARIO", scenario);
+        using Reload = void(STDAPICALLTYPE*)();
+        const auto reload = reinterpret_cast<Reload>(
+            reinterpret_cast<void*>(GetProcAddress(standin_, "BrevantoStandinReloadScenario")));
+        ASSERT_TRUE(reload);
+        reload();
+    }
+
+    std::vector<std::string> Calls() const { return CallTexts(ReadJournal(journal_)); }
+    std::vector<JournalCall> Journal() const { return ReadJournal(journal_); }
+
+    std::wstring ErrorOf(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const RunError& error) {
+            return error.Description();
+        }
+        ADD_FAILURE() << "no error raised";
+        return L"";
+    }
+
+    ComApartment apartment_;
+    ComFactory factory_;
+    std::wstring journal_;
+    HMODULE standin_ = nullptr;
+};
+
+TEST_F(ComBindingTest, EachValueKindArrivesAsItsVariantType) {
+    const ObjectRef user = factory_.Create(kUserClass);
+    const ObjectRef viewer = factory_.Create(kViewerClass);
+    viewer->Put(L"setexportpath", std::wstring(L"a\0b\xD83D\xDE00", 5));
+    viewer->Put(L"AutoPrint", true);
+    viewer->Put(L"loadviewer", false);
+    viewer->Put(L"viewmode", std::int16_t{-2});
+    viewer->Put(L"zeltarUser", user);
+    viewer->Put(L"Requestnum", std::wstring());
+    EXPECT_EQ(Calls(), (std::vector<std::string>{
+                           "Viewer.put setexportpath BSTR:\"a\\x00b\\uD83D\\uDE00\"",
+                           "Viewer.put AutoPrint BOOL:-1",
+                           "Viewer.put loadviewer BOOL:0",
+                           "Viewer.put viewmode I2:-2",
+                           "Viewer.put zeltarUser DISPATCH:User",
+                           "Viewer.put Requestnum BSTR:\"\"",
+                       }));
+}
+
+TEST_F(ComBindingTest, MethodArgumentsKeepTheirOrder) {
+    const ObjectRef user = factory_.Create(kUserClass);
+    user->Call(L"LoginUser", {std::wstring(L"first"), std::wstring(L"second")});
+    const ObjectRef classes = user->Get(L"ZELTARClasses");
+    classes->Call(L"OpenMainReport",
+                  {std::wstring(L"one"), std::wstring(L"two"), std::wstring(L"three")});
+    EXPECT_EQ(Calls(), (std::vector<std::string>{
+                           "User.call LoginUser BSTR:\"first\" BSTR:\"second\"",
+                           "User.get ZELTARClasses",
+                           "Classes.call OpenMainReport BSTR:\"one\" BSTR:\"two\" BSTR:\"three\"",
+                       }));
+}
+
+TEST_F(ComBindingTest, GetServesAPropertyAndAnArgumentlessMethod) {
+    for (const char* scenario : {"", "zeltarclasses:method"}) {
+        SCOPED_TRACE(scenario);
+        UseScenario(scenario);
+        DeleteFileW(journal_.c_str());
+        const ObjectRef user = factory_.Create(kUserClass);
+        const ObjectRef viewer = factory_.Create(kViewerClass);
+        viewer->Put(L"zeltarUser", user);
+        const ObjectRef classes = viewer->Get(L"zeltarUser")->Get(L"ZELTARClasses");
+        classes->Put(L"PDFPrintMode", std::wstring(L"2"));
+        EXPECT_EQ(Calls().back(), "Classes.put PDFPrintMode BSTR:\"2\"");
+    }
+}
+
+TEST_F(ComBindingTest, EveryReferenceIsReleased) {
+    {
+        const ObjectRef user = factory_.Create(kUserClass);
+        const ObjectRef viewer = factory_.Create(kViewerClass);
+        viewer->Put(L"zeltarUser", user);
+        viewer->Get(L"zeltarUser")->Get(L"ZELTARClasses")->Put(L"PDFPrintMode", std::wstring());
+    }
+    int created = 0, destroyed = 0;
+    for (const auto& call : Journal()) {
+        created += call.kind == "create";
+        destroyed += call.kind == "destroy";
+    }
+    EXPECT_EQ(created, 3);
+    EXPECT_EQ(destroyed, 3);
+}
+
+TEST_F(ComBindingTest, FailuresBecomeRunErrorsWithTheirDescription) {
+    struct Case {
+        const char* scenario;
+        std::function<void(AutomationObject& user)> action;
+        std::wstring description;
+    };
+    const Case cases[] = {
+        {"fail:User.SetExePath=Path refused",
+         [](AutomationObject& u) { u.Put(L"SetExePath", std::wstring(L"C:\\")); }, L"Path refused"},
+        {"fail:User.SetExePath=",
+         [](AutomationObject& u) { u.Put(L"SetExePath", std::wstring(L"C:\\")); }, L""},
+        {"faildeferred:User.LoginUser=Filled in later",
+         [](AutomationObject& u) {
+             u.Call(L"LoginUser", {std::wstring(), std::wstring()});
+         },
+         L"Filled in later"},
+        {"failhr:User.PasswordDeptCode=0x80070005",
+         [](AutomationObject& u) { u.Put(L"PasswordDeptCode", std::wstring()); },
+         L"Member \"PasswordDeptCode\" of ZELTAR_User.clsCurrentUser: Access denied "
+         L"(0x80070005)"},
+        {"", [](AutomationObject& u) { u.Put(L"NoSuchMember", true); },
+         L"Member \"NoSuchMember\" of ZELTAR_User.clsCurrentUser: Unknown name (0x80020006)"},
+        {"", [](AutomationObject& u) { u.Call(L"LoginUser", {std::wstring()}); },
+         L"Member \"LoginUser\" of ZELTAR_User.clsCurrentUser: Invalid number of parameters "
+         L"(0x8002000E)"},
+        {"nonobject:User.ZELTARClasses", [](AutomationObject& u) { u.Get(L"ZELTARClasses"); },
+         L"Member \"ZELTARClasses\" of ZELTAR_User.clsCurrentUser did not give an object"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        UseScenario(c.scenario);
+        const ObjectRef user = factory_.Create(kUserClass);
+        EXPECT_EQ(ErrorOf([&] { c.action(*user); }), c.description);
+    }
+}
+
+TEST_F(ComBindingTest, UnknownClassCannotBeCreated) {
+    EXPECT_EQ(ErrorOf([&] { factory_.Create(L"No.SuchClass"); }),
+              L"Cannot create object \"No.SuchClass\": Invalid class string (0x800401F3)");
+}
+
+} // namespace
+} // namespace brevanto::e2e

@@ -1,0 +1,210 @@
+#include "tests/e2e/program_test.h"
+
+#include <algorithm>
+
+#include "app/control_ids.h"
+
+namespace brevanto::e2e {
+
+std::vector<std::string> EmptyStoreCalls(const std::wstring& programDirectory) {
+    return {
+        "User.put SetExePath " + Bstr(programDirectory),
+        "User.put PasswordDeptCode BSTR:\"\"",
+        "User.call LoginUser BSTR:\"\" BSTR:\"\"",
+        "Viewer.put zeltarUser DISPATCH:User",
+        "Viewer.put setexportpath " + Bstr(programDirectory + L"\\PDF"),
+        "Viewer.put SetDLLVer BSTR:\"1\"",
+        "Viewer.put Requestnum BSTR:\"\"",
+        "Viewer.put AutoPrint BOOL:-1",
+        "Viewer.put viewmode BSTR:\"1\"",
+        "Viewer.get zeltarUser",
+        "User.get ZELTARClasses",
+        "Classes.put PDFPrintMode BSTR:\"1\"",
+        "Viewer.put loadviewer BOOL:-1",
+        "Viewer.put Export BOOL:-1",
+        "Viewer.call Show_Results",
+    };
+}
+
+namespace {
+
+const JournalCall* Find(const std::vector<JournalCall>& journal, const std::string& text) {
+    const auto it = std::find_if(journal.begin(), journal.end(),
+                                 [&](const JournalCall& call) { return call.Text() == text; });
+    return it == journal.end() ? nullptr : &*it;
+}
+
+TEST_F(ProgramTest, EmptyStoreRunsTheWholeJobAndEndsFiveSecondsLater) {
+    ProgramRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    EXPECT_EQ(LogLines(run.Log()), EmptyStoreLog(BinaryDirectory()));
+    EXPECT_EQ(run.Log().substr(run.Log().size() - 2), L"\r\n");
+    EXPECT_EQ(run.Caption(), kMainWindowCaption);
+
+    EXPECT_EQ(run.WaitForExit(15000), 0);
+    const auto journal = run.Journal();
+    EXPECT_EQ(CallTexts(journal), EmptyStoreCalls(BinaryDirectory()));
+
+    // The start timer fires once, about 50 ms after the window was created.
+    const auto creates = std::count_if(journal.begin(), journal.end(), [](const JournalCall& c) {
+        return c.Text() == "User.create";
+    });
+    EXPECT_EQ(creates, 1);
+    const double startMs = Ms(journal.front().enterUs - run.ShownUs());
+    EXPECT_GE(startMs, 10.0);
+    EXPECT_LE(startMs, 300.0);
+
+    // The exit timer is armed when Show_Results returns and ends the program 5000 ms later.
+    const JournalCall* show = Find(journal, "Viewer.call Show_Results");
+    ASSERT_TRUE(show);
+    const double exitMs = Ms(run.ExitUs() - show->exitUs);
+    EXPECT_GE(exitMs, 4990.0);
+    EXPECT_LE(exitMs, 5600.0);
+
+    // Every object is released when the program ends, the job's own viewer reference included.
+    for (const char* object : {"User.destroy", "Viewer.destroy", "Classes.destroy"})
+        EXPECT_TRUE(Find(journal, object)) << object;
+}
+
+TEST_F(ProgramTest, ViewOnlyModeSkipsTheReportClasses) {
+    StoreSetting(L"Settings", L"ViewMode", L"0");
+    StoreSetting(L"Settings", L"PDFPrintMode", L"not read");
+    ProgramRun run;
+    ASSERT_TRUE(run.WaitForLogLines(12, 10000));
+    const auto lines = LogLines(run.Log());
+    const std::vector<std::wstring> part7(lines.begin() + 7, lines.begin() + 10);
+    EXPECT_EQ(part7, (std::vector<std::wstring>{L" 7 ViewMode", L" 7 ViewMode 0  - View only",
+                                                L" 7 ViewMode 0 done"}));
+    run.Click(kCmdCancelId);
+    EXPECT_EQ(run.WaitForExit(5000), 0);
+    const auto calls = run.Calls();
+    const std::vector<std::string> tail(calls.end() - 4, calls.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "Viewer.put viewmode BSTR:\"0\"", "Viewer.put loadviewer BOOL:-1",
+                        "Viewer.put Export BOOL:0", "Viewer.call Show_Results"}));
+}
+
+TEST_F(ProgramTest, StoredTextReachesTheComponentsUnchanged) {
+    const std::wstring user = L" Zo\u00eb \u7530\u4e2d ";
+    const std::wstring password = L"p\u00e4ss\xD83D\xDE00;\"\\";
+    const std::wstring request = L"R\u00e9q-\xD834\xDD1E-7";
+    StoreSetting(L"LogInData", L"Username", user);
+    StoreSetting(L"LogInData", L"Password", password);
+    StoreSetting(L"ExeParameters", L"Requestnum", request);
+    StoreSetting(L"SaveDirectories", L"Convert", L"\\\\server\\share\\Lab PDF");
+    ProgramRun run;
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    const auto lines = LogLines(run.Log());
+    EXPECT_EQ(lines[5], L" 6 setexportpath \\\\server\\share\\Lab PDF");
+    EXPECT_EQ(lines[6], L" 6 Requestnum " + request);
+    EXPECT_EQ(run.Log().find(password), std::wstring::npos);
+    run.Click(kCmdCancelId);
+    EXPECT_EQ(run.WaitForExit(5000), 0);
+    const auto calls = run.Calls();
+    EXPECT_EQ(calls[2], "User.call LoginUser " + Bstr(user) + " " + Bstr(password));
+    EXPECT_EQ(calls[4], "Viewer.put setexportpath " + Bstr(L"\\\\server\\share\\Lab PDF"));
+    EXPECT_EQ(calls[6], "Viewer.put Requestnum " + Bstr(request));
+}
+
+struct FailureCase {
+    const char* name;
+    std::string scenario;
+    std::wstring caption;
+    std::string lastCall; // the failing call; nothing after it
+};
+
+TEST_F(ProgramTest, ComponentErrorsShowTheirDescriptionAndPart) {
+    const std::vector<FailureCase> cases = {
+        {"description", "fail:Viewer.Show_Results=Report engine stopped",
+         L"Brevanto.exe Generate Report engine stopped Part:8", "Viewer.call Show_Results"},
+        {"empty description", "fail:Viewer.Show_Results=", L"Brevanto.exe Generate  Part:8",
+         "Viewer.call Show_Results"},
+        {"deferred description", "faildeferred:User.LoginUser=Wrong password",
+         L"Brevanto.exe Generate Wrong password Part:3", "User.call LoginUser BSTR:\"\" BSTR:\"\""},
+        {"not an object", "nonobject:Viewer.zeltarUser",
+         L"Brevanto.exe Generate Member \"zeltarUser\" of velmonic.labresultviewer did not give "
+         L"an object Part:7",
+         "Viewer.get zeltarUser"},
+        {"non-ASCII description", "fail:Classes.PDFPrintMode=Druckmodus \\u00fcberpr\\u00fcfen",
+         L"Brevanto.exe Generate Druckmodus \u00fcberpr\u00fcfen Part:7",
+         "Classes.put PDFPrintMode BSTR:\"1\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramRun run(c.scenario);
+        ASSERT_TRUE(run.WaitForLog(
+            [](const std::wstring& log) { return log.rfind(L"Brev", 0) == 0; }, 10000));
+        EXPECT_EQ(run.Caption(), c.caption);
+        EXPECT_EQ(run.Log(), c.caption);
+        run.Click(kCmdCancelId);
+        EXPECT_EQ(run.WaitForExit(5000), 1);
+        const auto calls = run.Calls();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.back(), c.lastCall);
+    }
+}
+
+// The text between member and code is the system's own message, which differs between systems.
+TEST_F(ProgramTest, PlainHresultNamesTheMemberAndTheCode) {
+    ProgramRun run("failhr:Viewer.SetDLLVer=0x80004005");
+    ASSERT_TRUE(
+        run.WaitForLog([](const std::wstring& log) { return log.rfind(L"Brev", 0) == 0; }, 10000));
+    const std::wstring caption = run.Caption();
+    const std::wstring head =
+        L"Brevanto.exe Generate Member \"SetDLLVer\" of velmonic.labresultviewer: ";
+    const std::wstring tail = L" (0x80004005) Part:6";
+    ASSERT_GT(caption.size(), head.size() + tail.size()) << Narrow(caption);
+    EXPECT_EQ(caption.substr(0, head.size()), head);
+    EXPECT_EQ(caption.substr(caption.size() - tail.size()), tail);
+    run.Click(kCmdCancelId);
+    EXPECT_EQ(run.WaitForExit(5000), 1);
+    EXPECT_EQ(run.Calls().back(), "Viewer.put SetDLLVer BSTR:\"1\"");
+}
+
+TEST_F(ProgramTest, MissingUserClassFailsInPartOneAndEndsFiveSecondsLater) {
+    ClassesKeyRemoved removed(kUserProgId);
+    ProgramRun run;
+    const std::wstring caption = L"Brevanto.exe Generate Cannot create object "
+                                 L"\"ZELTAR_User.clsCurrentUser\": Invalid class string "
+                                 L"(0x800401F3) Part:1";
+    ASSERT_TRUE(run.WaitForLog([&](const std::wstring& log) { return log == caption; }, 10000));
+    const std::int64_t failedUs = NowUs();
+    EXPECT_EQ(run.Caption(), caption);
+    EXPECT_EQ(run.WaitForExit(10000), 1);
+    const double exitMs = Ms(run.ExitUs() - failedUs);
+    EXPECT_GE(exitMs, 4800.0);
+    EXPECT_LE(exitMs, 5600.0);
+    EXPECT_TRUE(run.Journal().empty());
+}
+
+TEST_F(ProgramTest, UnregisteredViewerFailsInPartFourAndUserIsKeptToTheEnd) {
+    ClassesKeyRemoved removed(kViewerClsidKey);
+    ProgramRun run;
+    const std::wstring caption = L"Brevanto.exe Generate Cannot create object "
+                                 L"\"velmonic.labresultviewer\": Class not registered "
+                                 L"(0x80040154) Part:4";
+    ASSERT_TRUE(run.WaitForLog([&](const std::wstring& log) { return log == caption; }, 10000));
+    const std::int64_t failedUs = NowUs();
+    EXPECT_EQ(run.WaitForExit(10000), 1);
+    const auto journal = run.Journal();
+    const JournalCall* destroyed = Find(journal, "User.destroy");
+    ASSERT_TRUE(destroyed);
+    EXPECT_GE(Ms(destroyed->enterUs - failedUs), 4800.0);
+    EXPECT_FALSE(Find(journal, "Viewer.create"));
+}
+
+TEST_F(ProgramTest, NonNumericViewModeFailsInPartSeven) {
+    StoreSetting(L"Settings", L"ViewMode", L"");
+    ProgramRun run;
+    ASSERT_TRUE(
+        run.WaitForLog([](const std::wstring& log) { return log.rfind(L"Brev", 0) == 0; }, 10000));
+    EXPECT_EQ(run.Caption(),
+              L"Brevanto.exe Generate Settings\\ViewMode is not a number: \"\" Part:7");
+    run.Click(kCmdCancelId);
+    EXPECT_EQ(run.WaitForExit(5000), 1);
+    EXPECT_EQ(run.Calls().back(), "Viewer.put viewmode BSTR:\"\"");
+}
+
+} // namespace
+} // namespace brevanto::e2e

@@ -1,0 +1,255 @@
+#include "dispatch_object.h"
+
+#include "active_scenario.h"
+#include "button_click.h"
+#include "live_objects.h"
+#include "message_pump.h"
+#include "raised_error.h"
+#include "variant_text.h"
+
+#include <string>
+
+namespace brevanto::standin {
+namespace {
+
+wchar_t FoldCase(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
+}
+
+bool NameMatches(const wchar_t* asked, std::string_view name) {
+    for (const char c : name) {
+        if (*asked == L'\0' || FoldCase(*asked) != FoldCase(static_cast<wchar_t>(c)))
+            return false;
+        ++asked;
+    }
+    return *asked == L'\0';
+}
+
+bool HasFlag(WORD flags, WORD flag) {
+    return (flags & flag) != 0;
+}
+
+// A property put carries its value as the single argument, named DISPID_PROPERTYPUT.
+HRESULT CheckPutShape(const DISPPARAMS& params) {
+    if (params.cArgs == 0)
+        return DISP_E_PARAMNOTOPTIONAL;
+    if (params.cArgs > 1)
+        return DISP_E_BADPARAMCOUNT;
+    if (params.cNamedArgs != 1 || !params.rgdispidNamedArgs ||
+        params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+        return DISP_E_PARAMNOTOPTIONAL;
+    return S_OK;
+}
+
+HRESULT CheckGetShape(const DISPPARAMS& params) {
+    if (params.cArgs != 0)
+        return DISP_E_BADPARAMCOUNT;
+    return params.cNamedArgs == 0 ? S_OK : DISP_E_NONAMEDARGS;
+}
+
+} // namespace
+
+DispatchObject::DispatchObject(ObjectKind kind, std::span<const Member> members)
+    : kind_(kind), members_(members) {
+    AddLiveObject(this, kind_);
+}
+
+DispatchObject::~DispatchObject() {
+    RemoveLiveObject(this);
+}
+
+HRESULT DispatchObject::QueryInterface(REFIID iid, void** result) {
+    if (!result)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
+        *result = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *result = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG DispatchObject::AddRef() {
+    return InterlockedIncrement(&references_);
+}
+
+ULONG DispatchObject::Release() {
+    const LONG left = InterlockedDecrement(&references_);
+    if (left == 0) {
+        const ObjectKind kind = kind_;
+        const std::int64_t enterUs = JournalClock();
+        // Objects this one holds go first, so their lines come before this one.
+        delete this;
+        WriteLifetimeJournal(kind, JournalKind::Destroy, enterUs);
+    }
+    return left;
+}
+
+HRESULT DispatchObject::GetTypeInfoCount(UINT* count) {
+    if (!count)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info)
+        *info = nullptr;
+    return DISP_E_BADINDEX;
+}
+
+HRESULT DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT nameCount, LCID,
+                                      DISPID* ids) {
+    if (!IsEqualIID(iid, IID_NULL))
+        return DISP_E_UNKNOWNINTERFACE;
+    if (!names || !ids || nameCount == 0)
+        return E_INVALIDARG;
+    for (UINT i = 0; i < nameCount; ++i)
+        ids[i] = DISPID_UNKNOWN;
+    if (!names[0])
+        return DISP_E_UNKNOWNNAME;
+    for (const Member& member : members_) {
+        if (NameMatches(names[0], member.name)) {
+            ids[0] = member.id;
+            // No member has named parameters, so any further name is unknown.
+            return nameCount == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+        }
+    }
+    return DISP_E_UNKNOWNNAME;
+}
+
+HRESULT DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
+                               VARIANT* result, EXCEPINFO* exception, UINT*) {
+    const std::int64_t enterUs = JournalClock();
+    if (!IsEqualIID(iid, IID_NULL))
+        return DISP_E_UNKNOWNINTERFACE;
+    const Member* member = FindMember(id);
+    if (!member)
+        return DISP_E_MEMBERNOTFOUND;
+    if (!params || (params->cArgs > 0 && !params->rgvarg))
+        return E_INVALIDARG;
+    Operation operation = Operation::Call;
+    const HRESULT shape = ChooseOperation(*member, flags, *params, operation);
+    if (FAILED(shape))
+        return shape;
+    if (result)
+        VariantInit(result);
+    // A pumping call can let the client drop its last reference from a nested call.
+    const ComPtr<IDispatch> keepAlive = ComPtr<IDispatch>::Share(this);
+    try {
+        return InvokeMember(enterUs, *member, operation, *params, result, exception);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT DispatchObject::ReadMember(DISPID id, Variant& result) {
+    const auto stored = values_.find(id);
+    if (stored == values_.end()) {
+        VARIANT* nothing = result.put();
+        nothing->vt = VT_DISPATCH;
+        nothing->pdispVal = nullptr;
+        return S_OK;
+    }
+    return result.CopyFrom(stored->second.get());
+}
+
+HRESULT DispatchObject::CallMember(DISPID, Variant&) {
+    return S_OK;
+}
+
+const Member* DispatchObject::FindMember(DISPID id) const {
+    for (const Member& member : members_) {
+        if (member.id == id)
+            return &member;
+    }
+    return nullptr;
+}
+
+HRESULT DispatchObject::ChooseOperation(const Member& member, WORD flags, const DISPPARAMS& params,
+                                        Operation& operation) const {
+    const bool put = HasFlag(flags, DISPATCH_PROPERTYPUT);
+    const bool get = HasFlag(flags, DISPATCH_PROPERTYGET);
+    switch (member.kind) {
+    case MemberKind::Put:
+        operation = Operation::Put;
+        return put ? CheckPutShape(params) : DISP_E_MEMBERNOTFOUND;
+    case MemberKind::Get:
+        operation = Operation::Get;
+        return get ? CheckGetShape(params) : DISP_E_MEMBERNOTFOUND;
+    case MemberKind::PutGet:
+        operation = put ? Operation::Put : Operation::Get;
+        if (put)
+            return CheckPutShape(params);
+        return get ? CheckGetShape(params) : DISP_E_MEMBERNOTFOUND;
+    case MemberKind::Method:
+        operation = Operation::Call;
+        if (!HasFlag(flags, DISPATCH_METHOD))
+            return DISP_E_MEMBERNOTFOUND;
+        if (params.cNamedArgs != 0)
+            return DISP_E_NONAMEDARGS;
+        return params.cArgs == member.argCount ? S_OK : DISP_E_BADPARAMCOUNT;
+    }
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, const Member& member,
+                                     Operation operation, const DISPPARAMS& params, VARIANT* result,
+                                     EXCEPINFO* exception) {
+    JournalEntry entry;
+    entry.enterUs = enterUs;
+    entry.object = JournalName(kind_);
+    entry.member = member.name;
+    entry.kind = operation == Operation::Put   ? JournalKind::Put
+                 : operation == Operation::Get ? JournalKind::Get
+                                               : JournalKind::Call;
+    // rgvarg holds the arguments last first.
+    for (UINT i = params.cArgs; i > 0; --i)
+        entry.args.push_back(DescribeForJournal(params.rgvarg[i - 1]));
+
+    const CallPlan plan = ActiveScenario().PlanFor(entry.object, entry.member);
+    for (const ClickTarget click : plan.clicks)
+        PostButtonClick(click);
+    for (const Delay& delay : plan.delays) {
+        if (!delay.pumpMessages)
+            Sleep(delay.milliseconds);
+        else if (!PumpMessagesFor(delay.milliseconds))
+            break; // the caller is quitting: stop keeping it busy
+    }
+
+    HRESULT outcome;
+    if (plan.failure) {
+        outcome = RaiseFailure(*plan.failure, exception);
+        entry.raised = RaisedField(*plan.failure);
+    } else {
+        outcome = Perform(member, operation, plan.nonObject, params, result);
+    }
+    entry.exitUs = JournalClock();
+    WriteJournal(entry);
+    return outcome;
+}
+
+HRESULT DispatchObject::Perform(const Member& member, Operation operation, bool nonObject,
+                                const DISPPARAMS& params, VARIANT* result) {
+    if (operation == Operation::Put)
+        return values_[member.id].CopyFrom(params.rgvarg[0]);
+
+    Variant value;
+    HRESULT outcome = S_OK;
+    if (nonObject) {
+        // Something that is not an object, where the caller expects one.
+        VARIANT* number = value.put();
+        number->vt = VT_I4;
+        number->lVal = 42;
+    } else if (operation == Operation::Get) {
+        outcome = ReadMember(member.id, value);
+    } else {
+        outcome = CallMember(member.id, value);
+    }
+    if (SUCCEEDED(outcome) && result)
+        value.MoveTo(result);
+    return outcome;
+}
+
+} // namespace brevanto::standin

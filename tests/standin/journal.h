@@ -1,0 +1,20 @@
+#pragma once
+
+#include "journal_line.h"
+#include "object_kind.h"
+
+#include <cstdint>
+
+namespace brevanto::standin {
+
+// Microseconds on the performance counter, comparable across processes on one machine.
+std::int64_t JournalClock();
+
+// Appends the entry to the file named by BREVANTO_STANDIN_JOURNAL, if that is set. Never
+// throws: a component call must not fail because its journal could not be written.
+void WriteJournal(const JournalEntry& entry) noexcept;
+
+// Records that an object came into being or went away, which took from enterUs until now.
+void WriteLifetimeJournal(ObjectKind kind, JournalKind event, std::int64_t enterUs) noexcept;
+
+} // namespace brevanto::standin

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brevanto::standin {
+
+enum class JournalKind { Create, Destroy, Get, Put, Call };
+
+// One journal line: what the tests read to see which calls reached a component, in what order,
+// with which values, and how long each spent inside.
+struct JournalEntry {
+    std::int64_t enterUs = 0;
+    std::int64_t exitUs = 0;
+    std::string_view object;
+    std::string_view member; // "-" for creation and destruction
+    JournalKind kind = JournalKind::Call;
+    std::vector<std::string> args; // already spelled by the *Arg functions below
+    std::string raised;            // a Raised* field, or empty when the call succeeded
+};
+
+// The tab-separated line, LF included.
+std::string FormatJournalLine(const JournalEntry& entry);
+
+// Spellings of one argument value.
+std::string BstrArg(std::optional<std::u16string_view> text); // nullopt: a null BSTR
+std::string BoolArg(std::int16_t raw);
+std::string I2Arg(std::int16_t value);
+std::string I4Arg(std::int32_t value);
+std::string DispatchArg(std::string_view identity); // an object name, "foreign" or "null"
+std::string EmptyArg();
+std::string OtherTypeArg(unsigned vartype);
+std::string ByRefArg(std::string_view referenced);
+
+// Spellings of the field that says how a call failed.
+std::string RaisedDescription(std::u16string_view description);
+std::string RaisedHresult(std::uint32_t hresult);
+
+} // namespace brevanto::standin

@@ -1,0 +1,122 @@
+#include "registration.h"
+
+#include "creatable_classes.h"
+#include "module.h"
+
+#include <objbase.h>
+
+#include <string>
+
+namespace brevanto::standin {
+namespace {
+
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() {
+        if (key_)
+            RegCloseKey(key_);
+    }
+
+    HKEY get() const { return key_; }
+    HKEY* put() { return &key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+std::wstring ClsidText(REFCLSID clsid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(clsid, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+std::wstring ModulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(ThisModule(), path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// Creates (or opens) HKCR\<path> and sets one string value; a null name sets the default value.
+LSTATUS WriteValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+    RegistryKey key;
+    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                     nullptr, key.put(), nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          bytes);
+}
+
+struct RegistryValue {
+    std::wstring keyPath;
+    const wchar_t* name; // null: the key's default value
+    std::wstring data;
+};
+
+LSTATUS RegisterOneClass(const CreatableClass& creatable, const std::wstring& modulePath) {
+    const std::wstring clsid = ClsidText(creatable.clsid);
+    const std::wstring progId = creatable.progId;
+    const std::wstring clsidKey = L"CLSID\\" + clsid;
+    const RegistryValue values[] = {
+        {progId, nullptr, creatable.friendlyName},
+        {progId + L"\\CLSID", nullptr, clsid},
+        {clsidKey, nullptr, creatable.friendlyName},
+        {clsidKey + L"\\ProgID", nullptr, progId},
+        {clsidKey + L"\\InprocServer32", nullptr, modulePath},
+        {clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+    };
+    for (const RegistryValue& value : values) {
+        const LSTATUS status = WriteValue(value.keyPath, value.name, value.data);
+        if (status != ERROR_SUCCESS)
+            return status;
+    }
+    return ERROR_SUCCESS;
+}
+
+// Removes the key with everything below it; a key that is already gone is fine.
+LSTATUS DeleteKey(const std::wstring& path) {
+    const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str());
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+}
+
+} // namespace
+
+HRESULT RegisterServer() {
+    const std::wstring modulePath = ModulePath();
+    if (modulePath.empty())
+        return HRESULT_FROM_WIN32(GetLastError());
+    for (const CreatableClass& creatable : CreatableClasses()) {
+        const LSTATUS status = RegisterOneClass(creatable, modulePath);
+        if (status != ERROR_SUCCESS)
+            return HRESULT_FROM_WIN32(status);
+    }
+    return S_OK;
+}
+
+HRESULT UnregisterServer() {
+    HRESULT result = S_OK;
+    for (const CreatableClass& creatable : CreatableClasses()) {
+        for (const std::wstring& path :
+             {std::wstring(creatable.progId), L"CLSID\\" + ClsidText(creatable.clsid)}) {
+            const LSTATUS status = DeleteKey(path);
+            if (status != ERROR_SUCCESS)
+                result = HRESULT_FROM_WIN32(status);
+        }
+    }
+    return result;
+}
+
+} // namespace brevanto::standin
