@@ -1,12 +1,13 @@
 #include "app/run_log.h"
 
+#include "report/display_text.h"
 #include "report/part_number.h"
 
 namespace brevanto {
 
 std::wstring LogLine(std::int16_t part, std::wstring_view message) {
     std::wstring line = L" " + PartNumberText(part) + L" ";
-    line.append(message);
+    line += ShortenForDisplay(message);
     line += L"\r\n";
     return line;
 }

@@ -2,6 +2,7 @@
 
 #include "app/run_log.h"
 #include "platform/run_error.h"
+#include "report/display_text.h"
 #include "report/part_number.h"
 #include "report/stored_settings.h"
 
@@ -111,8 +112,8 @@ private:
 
     void TakeFailurePath(const RunError& error) {
         state_.Outcome = JobOutcome::Failed;
-        window_.SetCaption(L"Brevanto.exe Generate " + error.Description() + L" Part:" +
-                           PartNumberText(state_.CurrentPart));
+        window_.SetCaption(L"Brevanto.exe Generate " + ShortenForDisplay(error.Description()) +
+                           L" Part:" + PartNumberText(state_.CurrentPart));
         window_.SetLogText(window_.Caption());
         window_.DoEvents();
         if (window_.IsOpen())

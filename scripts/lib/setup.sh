@@ -109,19 +109,20 @@ stop_prefix() {
     WINEPREFIX=$1 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
 }
 
-# Starts Xvfb on a free display unless one is given; sets DISPLAY and XVFB_PID.
+# Starts a private Xvfb on a free display; sets DISPLAY and adds its pid to XVFB_PIDS.
+XVFB_PIDS=()
 start_xvfb() {
-    XVFB_PID=""
     local n
     for n in $(seq 90 130); do
         [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$BUILD/xvfb-$n.log" 2>&1 &
-        XVFB_PID=$!
+        local pid=$!
+        XVFB_PIDS+=("$pid")
         export DISPLAY=":$n"
         local i
         for i in $(seq 50); do
             [ -e "/tmp/.X11-unix/X$n" ] && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
+            kill -0 "$pid" 2>/dev/null || break
             sleep 0.1
         done
     done
@@ -130,6 +131,7 @@ start_xvfb() {
 }
 
 stop_xvfb() {
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
-    XVFB_PID=""
+    local pid
+    for pid in "${XVFB_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    XVFB_PIDS=()
 }

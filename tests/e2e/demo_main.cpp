@@ -21,10 +21,12 @@ void PrintWide(const std::wstring& text) {
 
 } // namespace
 
-int wmain() {
+// An optional argument is a scenario for the stand-ins, as the tests give them.
+int wmain(int argc, wchar_t** argv) {
     using namespace brevanto::e2e;
     RegisterStandins();
-    ProgramRun run;
+    const std::wstring scenario = argc > 1 ? argv[1] : L"";
+    ProgramRun run(std::string(scenario.begin(), scenario.end()));
     if (!run.Window())
         return 1;
     // Follow the log until the program ends by itself.

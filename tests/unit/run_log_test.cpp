@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/run_log.h"
+
 #include "tests/unit/fakes.h"
+#include <random>
 
 namespace brevanto::testing {
 namespace {
@@ -49,6 +51,30 @@ TEST(RunLog, PartIsReadWhenTheLineIsWritten) {
     window.state.CurrentPart = 5;
     WriteLog(window, message);
     EXPECT_EQ(window.log, L" 5 composed in part 4\r\n");
+}
+
+} // namespace
+} // namespace brevanto::testing
+
+namespace brevanto::testing {
+namespace {
+
+// Whatever the messages hold, each line lands after the earlier text, whole and in order.
+TEST(RunLog, ArbitraryMessagesAreAppendedWhole) {
+    std::mt19937 random(8122026);
+    std::uniform_int_distribution<int> unit(0, 0xFFFF);
+    std::uniform_int_distribution<int> length(0, 40);
+    FakeWindow window;
+    std::wstring expected;
+    for (int i = 0; i < 500; ++i) {
+        std::wstring message;
+        for (int n = length(random); n > 0; --n)
+            message += static_cast<wchar_t>(unit(random));
+        window.state.CurrentPart = static_cast<std::int16_t>(i % 9);
+        WriteLog(window, message);
+        expected += L" " + std::to_wstring(i % 9) + L" " + message + L"\r\n";
+    }
+    EXPECT_EQ(window.log, expected);
 }
 
 } // namespace

@@ -1,0 +1,102 @@
+#include "tests/e2e/program_test.h"
+
+#include <algorithm>
+
+#include "app/control_ids.h"
+
+namespace brevanto::e2e {
+namespace {
+
+struct Fault {
+    const char* name;
+    std::string scenario;
+    int part;
+    std::wstring description;
+    std::string lastCall; // the last call the components see; empty: none at all
+};
+
+const std::wstring kPassword = L"Pw-S3cret!";
+
+// One run per component call of the job, each failing exactly there.
+const Fault kFaults[] = {
+    {"UserCreate", "nocreate:User", 1,
+     L"Cannot create object \"ZELTAR_User.clsCurrentUser\": Class not registered (0x80040154)", ""},
+    {"SetExePath", "fail:User.SetExePath=SetExePath refused", 1, L"SetExePath refused",
+     "User.put SetExePath"},
+    {"PasswordDeptCode", "fail:User.PasswordDeptCode=Department code refused", 2,
+     L"Department code refused", "User.put PasswordDeptCode BSTR:\"\""},
+    {"LoginUser", "fail:User.LoginUser=Login refused", 3, L"Login refused",
+     "User.call LoginUser BSTR:\"\" " + Bstr(kPassword)},
+    {"ViewerCreate", "nocreate:Viewer", 4,
+     L"Cannot create object \"velmonic.labresultviewer\": Class not registered (0x80040154)",
+     "User.call LoginUser BSTR:\"\" " + Bstr(kPassword)},
+    {"ZeltarUserPut", "fail:Viewer.zeltarUser=User refused", 5, L"User refused",
+     "Viewer.put zeltarUser DISPATCH:User"},
+    {"SetExportPath", "fail:Viewer.setexportpath=Export folder refused", 6,
+     L"Export folder refused", "Viewer.put setexportpath"},
+    {"SetDllVer", "fail:Viewer.SetDLLVer=Library version refused", 6, L"Library version refused",
+     "Viewer.put SetDLLVer BSTR:\"1\""},
+    {"Requestnum", "fail:Viewer.Requestnum=Request unknown", 6, L"Request unknown",
+     "Viewer.put Requestnum BSTR:\"\""},
+    {"AutoPrint", "fail:Viewer.AutoPrint=No printer", 6, L"No printer",
+     "Viewer.put AutoPrint BOOL:-1"},
+    {"ViewModePut", "fail:Viewer.viewmode=View mode refused", 7, L"View mode refused",
+     "Viewer.put viewmode BSTR:\"1\""},
+    {"ZeltarUserGet", "nonobject:Viewer.zeltarUser", 7,
+     L"Member \"zeltarUser\" of velmonic.labresultviewer did not give an object",
+     "Viewer.get zeltarUser"},
+    {"ZeltarClasses", "fail:User.ZELTARClasses=No report classes", 7, L"No report classes",
+     "User.get ZELTARClasses"},
+    {"PdfPrintMode", "fail:Classes.PDFPrintMode=Print mode refused", 7, L"Print mode refused",
+     "Classes.put PDFPrintMode BSTR:\"1\""},
+    {"LoadViewer", "fail:Viewer.loadviewer=Viewer cannot load", 7, L"Viewer cannot load",
+     "Viewer.put loadviewer BOOL:-1"},
+    {"Export", "fail:Viewer.Export=Export refused", 7, L"Export refused",
+     "Viewer.put Export BOOL:-1"},
+    {"ShowResults", "fail:Viewer.Show_Results=Report engine stopped", 8, L"Report engine stopped",
+     "Viewer.call Show_Results"},
+};
+
+class FaultAtEveryCall : public ProgramTest, public testing::WithParamInterface<Fault> {};
+
+TEST_P(FaultAtEveryCall, FailurePathNamesThePartStopsTheJobAndEndsFiveSecondsLater) {
+    const Fault& fault = GetParam();
+    StoreSetting(L"LogInData", L"Password", kPassword);
+    ProgramRun run(fault.scenario);
+    const std::wstring caption =
+        L"Brevanto.exe Generate " + fault.description + L" Part:" + std::to_wstring(fault.part);
+    ASSERT_TRUE(run.WaitForLog([&](const std::wstring& log) { return log == caption; }, 10000))
+        << Narrow(run.LastLog());
+    const std::int64_t seenUs = NowUs();
+    EXPECT_EQ(run.Caption(), caption);
+    EXPECT_EQ(run.WaitForExit(10000), 1);
+    EXPECT_GE(Ms(run.ExitUs() - seenUs), 4800.0);
+    EXPECT_LE(Ms(run.ExitUs() - seenUs), 5600.0);
+    EXPECT_EQ(run.LastCaption().find(kPassword), std::wstring::npos);
+
+    const auto journal = run.Journal();
+    const auto calls = CallTexts(journal);
+    if (fault.lastCall.empty()) {
+        EXPECT_TRUE(calls.empty());
+    } else {
+        ASSERT_FALSE(calls.empty());
+        // A put of the program's folder is compared by its start: the folder differs per machine.
+        EXPECT_EQ(calls.back().substr(0, fault.lastCall.size()), fault.lastCall);
+        const auto failing = std::find_if(journal.rbegin(), journal.rend(), [](const auto& c) {
+            return c.kind == "get" || c.kind == "put" || c.kind == "call";
+        });
+        EXPECT_GE(Ms(run.ExitUs() - failing->exitUs), 4990.0);
+    }
+    // Nothing survives the failure path: every object made is released by the end.
+    const auto count = [&](const char* kind) {
+        return std::count_if(journal.begin(), journal.end(),
+                             [&](const JournalCall& c) { return c.kind == kind; });
+    };
+    EXPECT_EQ(count("create"), count("destroy"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Job, FaultAtEveryCall, testing::ValuesIn(kFaults),
+                         [](const testing::TestParamInfo<Fault>& info) { return info.param.name; });
+
+} // namespace
+} // namespace brevanto::e2e
