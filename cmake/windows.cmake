@@ -26,7 +26,8 @@ add_executable(Brevanto WIN32
     res/brevanto.rc
 )
 target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform comctl32)
-target_link_options(Brevanto PRIVATE -municode ${BREVANTO_STATIC_LINK})
+# Release builds ship without symbols.
+target_link_options(Brevanto PRIVATE -municode ${BREVANTO_STATIC_LINK} $<$<CONFIG:Release>:-s>)
 set_target_properties(Brevanto PROPERTIES OUTPUT_NAME Brevanto)
 set_source_files_properties(res/brevanto.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest")
@@ -36,4 +37,7 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/standin/CMakeLists.txt)
 endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tests/e2e)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+    add_subdirectory(bench)
 endif()
