@@ -30,4 +30,10 @@ inline std::string Narrow(const std::wstring& text) {
 // The calls of a run with an empty settings store, as the stand-ins record them.
 std::vector<std::string> EmptyStoreCalls(const std::wstring& programDirectory);
 
+// The calls one press of Test makes.
+std::vector<std::string> TestButtonCalls();
+
+// True when every object the stand-ins made was also released.
+bool EveryObjectReleased(const std::vector<JournalCall>& journal);
+
 } // namespace brevanto::e2e

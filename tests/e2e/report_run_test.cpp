@@ -26,6 +26,25 @@ std::vector<std::string> EmptyStoreCalls(const std::wstring& programDirectory) {
     };
 }
 
+std::vector<std::string> TestButtonCalls() {
+    return {
+        "User.get ZELTARClasses",
+        "Classes.put ExportFileName BSTR:\"temp.pdf\"",
+        "Classes.put ExportFilePath BSTR:\"C:\\\\temp\\\\\"",
+        "Classes.put directprint BOOL:-1",
+        "Classes.put PDFPrintMode I2:1",
+        "Classes.call OpenMainReport BSTR:\"testreport.rpt\" BSTR:\"\" BSTR:\"\"",
+    };
+}
+
+bool EveryObjectReleased(const std::vector<JournalCall>& journal) {
+    const auto count = [&](const char* kind) {
+        return std::count_if(journal.begin(), journal.end(),
+                             [&](const JournalCall& c) { return c.kind == kind; });
+    };
+    return count("create") == count("destroy");
+}
+
 namespace {
 
 const JournalCall* Find(const std::vector<JournalCall>& journal, const std::string& text) {

@@ -5,14 +5,7 @@
 namespace brevanto::e2e {
 namespace {
 
-const std::vector<std::string> kTestCalls = {
-    "User.get ZELTARClasses",
-    "Classes.put ExportFileName BSTR:\"temp.pdf\"",
-    "Classes.put ExportFilePath BSTR:\"C:\\\\temp\\\\\"",
-    "Classes.put directprint BOOL:-1",
-    "Classes.put PDFPrintMode I2:1",
-    "Classes.call OpenMainReport BSTR:\"testreport.rpt\" BSTR:\"\" BSTR:\"\"",
-};
+const std::vector<std::string> kTestCalls = TestButtonCalls();
 
 std::size_t CountCall(const std::vector<std::string>& calls, const std::string& call) {
     return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
