@@ -1,0 +1,141 @@
+#include "bench/bench_report.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "bench/spread.h"
+
+namespace brevanto::bench {
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+constexpr double kStartupFactor = 1.5;    // times the floor's median
+constexpr double kJobOwnMs = 5.0;         // median, components excluded
+constexpr double kExitMs = 5000.0;        // after the last log line ...
+constexpr double kExitToleranceMs = 50.0; // ... give or take, every run
+constexpr double kWorkingSetMiB = 16.0;   // peak, every run
+constexpr double kExeMiB = 1.0;           // the shipping i686 exe
+
+void Row(const char* label, const std::vector<double>& samples, const char* unit,
+         double scale = 1.0, const std::string& note = {}) {
+    const Spread spread = SpreadOf(samples);
+    if (spread.empty) {
+        std::printf("  %-44s %10s %10s %10s\n", label, "-", "-", "-");
+        return;
+    }
+    std::printf("  %-44s %10.1f %10.1f %10.1f %-4s %s\n", label, spread.min / scale,
+                spread.median / scale, spread.max / scale, unit, note.c_str());
+}
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+double Median(const std::vector<double>& samples) {
+    return SpreadOf(samples).median;
+}
+
+bool Report(bool pass, const std::string& text) {
+    std::printf("  %s  %s\n", pass ? "PASS" : "FAIL", text.c_str());
+    return pass;
+}
+
+std::string Bytes(std::int64_t size) {
+    return size < 0 ? std::string("unreadable")
+                    : Format("%.0f bytes", static_cast<double>(size)) +
+                          Format(" (%.2f MiB)", size / kMiB);
+}
+
+} // namespace
+
+void PrintTable(const BenchSamples& samples, const ExeSizes& sizes) {
+    const ProgramSamples& app = samples.brevanto;
+    const ProgramSamples& floor = samples.floor;
+    const ProgramSamples& peer = samples.peer;
+    const double floorStartup = Median(floor.startToShown);
+    const double peerOwn = Median(peer.jobOwn);
+
+    std::printf("  %-44s %10s %10s %10s\n", "", "min", "median", "max");
+    std::printf("Start-up: process start to window shown\n");
+    Row("Brevanto.exe", app.startToShown, "ms", 1.0,
+        floorStartup > 0
+            ? Format("%.2f x the floor's median", Median(app.startToShown) / floorStartup)
+            : std::string());
+    Row("bench_floor.exe (the floor)", floor.startToShown, "ms");
+    std::printf("Brevanto.exe's report job\n");
+    Row("window shown to first component call", app.shownToFirst, "ms");
+    Row("first to last component call", app.jobSpan, "ms");
+    Row("  inside the components", app.jobComponents, "ms");
+    Row("  own time (the rest)", app.jobOwn, "ms", 1.0,
+        peerOwn > 0 ? Format("%.1f x the peer's median", Median(app.jobOwn) / peerOwn)
+                    : std::string());
+    Row("    less the stand-ins' journal writing", app.jobOwnNet, "ms");
+    Row("last log line to process ended", app.lastToEnd, "ms");
+    std::printf("The peer (brevanto_peer.vbs, Wine's 64-bit cscript.exe)\n");
+    Row("process start to first component call", peer.startToFirst, "ms");
+    Row("first to last component call", peer.jobSpan, "ms");
+    Row("  inside the components", peer.jobComponents, "ms");
+    Row("  own time (the rest)", peer.jobOwn, "ms");
+    Row("    less the stand-ins' journal writing", peer.jobOwnNet, "ms");
+    Row("process start to process ended", peer.startToEnd, "ms");
+    const auto overFloor = [](const std::vector<double>& program,
+                              const std::vector<double>& floor) {
+        return floor.empty() || program.empty() ? std::string()
+                                                : Format("%+.1f MiB over the floor's median",
+                                                         (Median(program) - Median(floor)) / kMiB);
+    };
+    std::printf("Peak working set\n");
+    Row("Brevanto.exe", app.peakWorkingSet, "MiB", kMiB,
+        overFloor(app.peakWorkingSet, floor.peakWorkingSet));
+    Row("bench_floor.exe (the floor)", floor.peakWorkingSet, "MiB", kMiB);
+    Row("the peer (cscript.exe)", peer.peakWorkingSet, "MiB", kMiB);
+    std::printf("Peak private bytes\n");
+    Row("Brevanto.exe", app.peakPrivate, "MiB", kMiB,
+        overFloor(app.peakPrivate, floor.peakPrivate));
+    Row("bench_floor.exe (the floor)", floor.peakPrivate, "MiB", kMiB);
+    Row("the peer (cscript.exe)", peer.peakPrivate, "MiB", kMiB);
+    std::printf("Brevanto.exe size: i686 %s, x64 %s\n", Bytes(sizes.i686).c_str(),
+                Bytes(sizes.x64).c_str());
+    std::printf("A stand-in writes its journal line after its exit stamp, %.3f ms a line: in the\n"
+                "own time unless taken off (\"less the stand-ins' journal writing\").\n",
+                samples.journalLineMs);
+}
+
+bool CheckTargets(const BenchSamples& samples, const ExeSizes& sizes) {
+    const ProgramSamples& app = samples.brevanto;
+    bool pass = true;
+
+    const double startup = Median(app.startToShown);
+    const double floorStartup = Median(samples.floor.startToShown);
+    pass &= Report(!app.startToShown.empty() && startup <= kStartupFactor * floorStartup,
+                   Format("start-up at most 1.5 x the floor's median: %.1f ms", startup) +
+                       Format(" against %.1f ms", kStartupFactor * floorStartup));
+
+    const double own = Median(app.jobOwn);
+    const double peerOwn = Median(samples.peer.jobOwn);
+    pass &= Report(!app.jobOwn.empty() && own < kJobOwnMs,
+                   Format("job's own time under 5 ms (median): %.1f ms", own) +
+                       Format(", %.1f x the peer's", peerOwn > 0 ? own / peerOwn : NAN) +
+                       Format(" %.1f ms", peerOwn));
+
+    const Spread exit = SpreadOf(app.lastToEnd);
+    pass &= Report(!exit.empty && std::fabs(exit.min - kExitMs) <= kExitToleranceMs &&
+                       std::fabs(exit.max - kExitMs) <= kExitToleranceMs,
+                   Format("exit 5000 +/- 50 ms after the last line, every run: %.1f", exit.min) +
+                       Format(" to %.1f ms", exit.max));
+
+    const Spread workingSet = SpreadOf(app.peakWorkingSet);
+    pass &= Report(
+        !workingSet.empty && workingSet.max / kMiB < kWorkingSetMiB,
+        Format("peak working set under 16 MiB, every run: %.1f MiB", workingSet.max / kMiB) +
+            Format(" (the floor's: %.1f MiB)", SpreadOf(samples.floor.peakWorkingSet).max / kMiB));
+
+    pass &= Report(sizes.i686 >= 0 && sizes.i686 / kMiB < kExeMiB,
+                   "i686 exe under 1 MiB: " + Bytes(sizes.i686));
+    return pass;
+}
+
+} // namespace brevanto::bench

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "bench/samples.h"
+
+namespace brevanto::bench {
+
+// Where the programs are: the driver's own folder holds Brevanto.exe, the stand-ins, the floor
+// program and the peer script.
+struct BenchPaths {
+    std::wstring folder;
+    std::wstring cscript; // Wine's 64-bit cscript.exe
+};
+
+// One unattended run of Brevanto.exe against the stand-ins, until it ends by itself.
+void RunBrevanto(const BenchPaths& paths, BenchSamples& samples, bool keep);
+// One run of the floor program: a window shown, gone 100 ms later.
+void RunFloor(const BenchPaths& paths, BenchSamples& samples, bool keep);
+// One run of the peer script under cscript against the same stand-ins.
+void RunPeer(const BenchPaths& paths, BenchSamples& samples, bool keep);
+
+} // namespace brevanto::bench

@@ -1,0 +1,50 @@
+// bench_floor.exe: the least a Win32 program does to show a window, for the start-up and memory
+// floor that Wine and the machine set. Registers a class, shows a window and ends itself 100 ms
+// later from a timer.
+#include <windows.h>
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"BrevantoBenchFloor";
+constexpr UINT_PTR kEndTimer = 1;
+constexpr UINT kEndAfterMs = 100;
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == kEndTimer)
+            DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass))
+        return 1;
+    HWND window = CreateWindowExW(0, kClassName, L"Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 577, 404, nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return 1;
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SetTimer(window, kEndTimer, kEndAfterMs, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

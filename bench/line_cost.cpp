@@ -1,0 +1,126 @@
+#include "bench/line_cost.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/run_log.h"
+#include "bench/clock.h"
+#include "platform/message_pump.h"
+
+namespace brevanto::bench {
+namespace {
+
+constexpr int kRounds = 4;
+
+struct JobLine {
+    std::int16_t part;
+    const wchar_t* message;
+};
+
+// The lines of a job with the sample settings.
+constexpr JobLine kJobLines[] = {
+    {1, L"clsCurrentUser"},
+    {2, L"User"},
+    {3, L"LoginUser"},
+    {4, L"LabResultViewer"},
+    {5, L"LabResultViewer.zeltarUser = User"},
+    {6, L"setexportpath Z:\\work\\main\\build\\mingw-x64\\bin\\PDF"},
+    {6, L"Requestnum 2026-120834"},
+    {7, L"ViewMode"},
+    {7, L"ViewMode1a"},
+    {7, L"Loadviewer yes"},
+    {7, L"ViewMode1b"},
+    {8, L"Show_Results "},
+    {8, L"Show_Results Done"},
+};
+
+double Ms(std::int64_t us) {
+    return static_cast<double>(us) / 1000.0;
+}
+
+HINSTANCE Instance() {
+    return GetModuleHandleW(nullptr);
+}
+
+// Runs line() for every line of the job, kRounds times, each round on an empty box.
+std::vector<double> TimeLines(ProbeWindow& window,
+                              const std::function<void(const JobLine&)>& line) {
+    std::vector<double> costs;
+    for (int round = 0; round < kRounds; ++round) {
+        window.Restart();
+        for (const JobLine& jobLine : kJobLines) {
+            const std::int64_t start = NowUs();
+            line(jobLine);
+            costs.push_back(Ms(NowUs() - start));
+        }
+    }
+    return costs;
+}
+
+double SpentOn(const std::vector<WindowSpan>& spans, std::size_t from, WindowSpan::Kind kind) {
+    std::int64_t us = 0;
+    for (std::size_t i = from; i < spans.size(); ++i)
+        if (spans[i].kind == kind)
+            us += spans[i].endUs - spans[i].startUs;
+    return Ms(us);
+}
+
+} // namespace
+
+LineCost MeasureWriteLog(LogUpdate update, bool hidden) {
+    ProbeWindow window(Instance(), update);
+    if (hidden) {
+        ShowWindow(window.Handle(), SW_HIDE);
+        RunPendingMessages(window.Handle());
+    }
+    std::vector<double> readLog, setLog, events;
+    const auto totals = TimeLines(window, [&](const JobLine& line) {
+        const std::size_t from = window.Spans().size();
+        window.State().CurrentPart = line.part;
+        WriteLog(window, line.message);
+        readLog.push_back(SpentOn(window.Spans(), from, WindowSpan::ReadLog));
+        setLog.push_back(SpentOn(window.Spans(), from, WindowSpan::SetLog));
+        events.push_back(SpentOn(window.Spans(), from, WindowSpan::Events));
+    });
+    return {SpreadOf(totals), SpreadOf(readLog), SpreadOf(setLog), SpreadOf(events)};
+}
+
+Spread MeasureRedrawOffLine() {
+    ProbeWindow window(Instance(), LogUpdate::Whole);
+    const HWND box = window.LogBox();
+    return SpreadOf(TimeLines(window, [&](const JobLine& line) {
+        const std::wstring text = window.LogText() + LogLine(line.part, line.message);
+        SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+        SetWindowTextW(box, text.c_str());
+        SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(box, nullptr, TRUE);
+        RunPendingMessages(window.Handle());
+    }));
+}
+
+Spread MeasureScrollInfo(bool redraw) {
+    ProbeWindow window(Instance(), LogUpdate::Whole);
+    for (const JobLine& line : kJobLines)
+        WriteLog(window, line.message);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(window.LogBox(), SB_VERT, &info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    std::vector<double> costs;
+    for (std::size_t i = 0; i < kRounds * std::size(kJobLines); ++i) {
+        const std::int64_t start = NowUs();
+        SetScrollInfo(window.LogBox(), SB_VERT, &info, redraw);
+        costs.push_back(Ms(NowUs() - start));
+    }
+    return SpreadOf(costs);
+}
+
+Spread MeasureIdleEventRun() {
+    ProbeWindow window(Instance(), LogUpdate::Whole);
+    return SpreadOf(
+        TimeLines(window, [&](const JobLine&) { RunPendingMessages(window.Handle()); }));
+}
+
+} // namespace brevanto::bench

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "report/job_window.h"
+
+namespace brevanto::bench {
+
+// One stretch of time the window spent on the job's behalf.
+struct WindowSpan {
+    enum Kind { ReadLog, SetLog, Events } kind;
+    std::int64_t startUs;
+    std::int64_t endUs;
+};
+
+// How the probe window gets new log text to the box.
+enum class LogUpdate {
+    Whole,    // SetWindowTextW with the whole text, as Brevanto does
+    Append,   // EM_SETSEL to the end and EM_REPLACESEL with the new part
+    Coalesced // kept in the window; the box gets it whole from a 30 ms timer, once per burst
+};
+
+// A window laid out like Brevanto's (caption, buttons, label, the multi-line log box with its
+// scroll bar and fonts) that makes the same Win32 calls for the job as the product's window and
+// records when it made them.
+class ProbeWindow : public JobWindow {
+public:
+    ProbeWindow(HINSTANCE instance, LogUpdate update);
+    ~ProbeWindow() override;
+    ProbeWindow(const ProbeWindow&) = delete;
+    ProbeWindow& operator=(const ProbeWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    HWND LogBox() const { return log_; }
+    const std::vector<WindowSpan>& Spans() const { return spans_; }
+    // Empties the log box and forgets the spans, for the next round.
+    void Restart();
+
+    WindowState& State() override { return state_; }
+    bool IsOpen() const override { return window_ != nullptr; }
+    std::wstring LogText() const override;
+    void SetLogText(const std::wstring& text) override;
+    std::wstring Caption() const override;
+    void SetCaption(const std::wstring& caption) override;
+    void DoEvents() override;
+    void ArmExitTimer() override {}
+
+private:
+    static void CALLBACK FlushLog(HWND window, UINT message, UINT_PTR id, DWORD time);
+    void Record(WindowSpan::Kind kind, std::int64_t startUs) const;
+
+    LogUpdate update_;
+    HWND window_ = nullptr;
+    HWND log_ = nullptr;
+    HFONT windowFont_ = nullptr;
+    HFONT logFont_ = nullptr;
+    WindowState state_;
+    std::wstring pendingLog_; // Coalesced: the text the box is to show
+    bool flushArmed_ = false;
+    mutable std::vector<WindowSpan> spans_;
+};
+
+} // namespace brevanto::bench
