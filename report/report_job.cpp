@@ -64,6 +64,8 @@ private:
         EnterPart(8);
         Log(L"Show_Results ");
         Call(viewer_, L"Show_Results", {});
+        // A window unloaded while the viewer ran may have cut its work short: not completed.
+        EnsureOpen();
         state_.Outcome = JobOutcome::Completed;
         Log(L"Show_Results Done");
         viewer_.reset();

@@ -109,6 +109,17 @@ TEST_F(ProgramTest, CancelDuringTheJobStopsItBeforeTheNextComponentCall) {
     EXPECT_EQ(calls.back(), "User.call LoginUser BSTR:\"\" BSTR:\"\"");
 }
 
+TEST_F(ProgramTest, CancelWhileTheViewerShowsEndsTheProgramAsCancelled) {
+    // The viewer serves the click in its own message loop and returns on the quit it brings.
+    ProgramRun run("click:Viewer.Show_Results=Cancel;pump:Viewer.Show_Results=3000");
+    EXPECT_EQ(run.WaitForExit(8000), 3);
+    EXPECT_LT(Ms(run.ExitUs() - run.StartUs()), 2500.0);
+    const auto calls = run.Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), "Viewer.call Show_Results");
+    EXPECT_TRUE(EveryObjectReleased(run.Journal()));
+}
+
 TEST_F(ProgramTest, JobStillRunningAfterTwentySecondsIsCutOff) {
     // Show_Results lets window events run for longer than the exit timer's first count.
     ProgramRun run("pump:Viewer.Show_Results=30000");

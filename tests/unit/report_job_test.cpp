@@ -361,6 +361,16 @@ TEST(ReportJob, UnloadServedInsideAComponentCallStopsBeforeTheNextCall) {
     EXPECT_EQ(run.window.touchesAfterUnload, 0);
 }
 
+TEST(ReportJob, UnloadServedWhileTheViewerShowsLeavesTheJobUnfinished) {
+    JobRun run;
+    run.journal.during[L"Viewer.Show_Results"] = [&] { run.window.Unload(); };
+    run.Run();
+    EXPECT_EQ(run.journal.calls.back(), L"Viewer.call Show_Results");
+    EXPECT_EQ(run.window.touchesAfterUnload, 0);
+    EXPECT_EQ(run.window.exitTimerArmed, 0);
+    EXPECT_EQ(run.window.state.Outcome, JobOutcome::NotFinished);
+}
+
 TEST(ReportJob, ErrorAfterUnloadLeavesTheWindowAlone) {
     JobRun run;
     run.journal.during[L"Viewer.Show_Results"] = [&] { run.window.Unload(); };
