@@ -157,7 +157,8 @@ void Scenario::Add(std::u16string_view directive) {
     Directive parsed{};
     std::u16string_view target = rest;
     std::u16string_view value;
-    const bool takesValue = !verbIs(u"nonobject");
+    const bool takesValue =
+        !(verbIs(u"nonobject") || verbIs(u"second") || verbIs(u"hide") || verbIs(u"observe"));
     if (takesValue) {
         const std::size_t equals = rest.find(u'=');
         if (equals == std::u16string_view::npos)
@@ -173,6 +174,12 @@ void Scenario::Add(std::u16string_view directive) {
 
     if (verbIs(u"nonobject")) {
         parsed.verb = Verb::NonObject;
+    } else if (verbIs(u"second")) {
+        parsed.verb = Verb::Second;
+    } else if (verbIs(u"hide")) {
+        parsed.verb = Verb::Hide;
+    } else if (verbIs(u"observe")) {
+        parsed.verb = Verb::Observe;
     } else if (verbIs(u"fail") || verbIs(u"faildeferred")) {
         parsed.verb = verbIs(u"fail") ? Verb::Fail : Verb::FailDeferred;
         parsed.description = UnescapeDescription(value);
@@ -182,12 +189,19 @@ void Scenario::Add(std::u16string_view directive) {
             return;
         parsed.verb = Verb::FailHresult;
         parsed.number = *hresult;
-    } else if (verbIs(u"block") || verbIs(u"pump")) {
+    } else if (verbIs(u"block") || verbIs(u"pump") || verbIs(u"swallow")) {
         const auto milliseconds = ParseDecimal(value);
         if (!milliseconds)
             return;
-        parsed.verb = verbIs(u"block") ? Verb::Block : Verb::Pump;
+        parsed.verb = verbIs(u"block") ? Verb::Block : verbIs(u"pump") ? Verb::Pump : Verb::Swallow;
         parsed.number = *milliseconds;
+    } else if (verbIs(u"dpichange")) {
+        const auto dpi = ParseDecimal(value);
+        // WM_DPICHANGED carries the DPI in a 16-bit half of wParam.
+        if (!dpi || *dpi == 0 || *dpi > 0xFFFF)
+            return;
+        parsed.verb = Verb::DpiChange;
+        parsed.number = *dpi;
     } else if (verbIs(u"click")) {
         const auto click = ParseClickTarget(value);
         if (!click)
@@ -200,11 +214,16 @@ void Scenario::Add(std::u16string_view directive) {
     directives_.push_back(std::move(parsed));
 }
 
+bool Scenario::Targets(const Directive& directive, std::string_view object,
+                       std::string_view member) {
+    return EqualsIgnoringCase(std::u16string_view(directive.object), object) &&
+           EqualsIgnoringCase(std::u16string_view(directive.member), member);
+}
+
 CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) const {
     CallPlan plan;
     for (const Directive& directive : directives_) {
-        if (!EqualsIgnoringCase(std::u16string_view(directive.object), object) ||
-            !EqualsIgnoringCase(std::u16string_view(directive.member), member))
+        if (!Targets(directive, object, member))
             continue;
         switch (directive.verb) {
         case Verb::Click:
@@ -212,7 +231,10 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
             break;
         case Verb::Block:
         case Verb::Pump:
-            plan.delays.push_back({directive.verb == Verb::Pump, directive.number});
+        case Verb::Swallow:
+            plan.delays.push_back({.pumpMessages = directive.verb != Verb::Block,
+                                   .swallowQuit = directive.verb == Verb::Swallow,
+                                   .milliseconds = directive.number});
             break;
         case Verb::Fail:
         case Verb::FailDeferred:
@@ -231,9 +253,29 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
         case Verb::NonObject:
             plan.nonObject = true;
             break;
+        case Verb::Second:
+            plan.secondInterface = true;
+            break;
+        case Verb::Observe:
+            plan.observe = true;
+            break;
+        case Verb::DpiChange:
+            if (!plan.dpiChange)
+                plan.dpiChange = directive.number;
+            break;
+        case Verb::Hide:
+            break; // name lookup only: see HidesMember
         }
     }
     return plan;
+}
+
+bool Scenario::HidesMember(std::string_view object, std::string_view member) const {
+    for (const Directive& directive : directives_) {
+        if (directive.verb == Verb::Hide && Targets(directive, object, member))
+            return true;
+    }
+    return false;
 }
 
 bool Scenario::RefusesClass(std::string_view object) const {

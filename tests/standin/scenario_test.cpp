@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 namespace brevanto::standin {
 namespace {
 
@@ -79,6 +82,108 @@ TEST(Scenario, SkipsWhatItDoesNotUnderstand) {
 
 TEST(Scenario, ZeltarClassesCanBecomeAMethod) {
     EXPECT_TRUE(Scenario::Parse(u"zeltarclasses:method").ZeltarClassesIsMethod());
+}
+
+// What a scenario asks of one member, as one line: easy to compare and to read when it differs.
+std::string Summarize(const Scenario& scenario, std::string_view object, std::string_view member) {
+    const CallPlan plan = scenario.PlanFor(object, member);
+    std::string summary;
+    const auto add = [&summary](const std::string& part) {
+        summary += summary.empty() ? part : " " + part;
+    };
+    if (plan.observe)
+        add("observe");
+    if (plan.dpiChange)
+        add("dpichange" + std::to_string(*plan.dpiChange));
+    if (plan.secondInterface)
+        add("second");
+    if (scenario.HidesMember(object, member))
+        add("hidden");
+    for (const Delay& delay : plan.delays) {
+        add(std::string(delay.pumpMessages ? "pump" : "block") +
+            (delay.swallowQuit ? "-swallow" : "") + std::to_string(delay.milliseconds));
+    }
+    return summary;
+}
+
+struct DirectiveCase {
+    const char* name;
+    std::u16string scenario;
+    std::string summary; // for Viewer.Show_Results, or for object.member when given
+    const char* object = "Viewer";
+    const char* member = "Show_Results";
+};
+
+void PrintTo(const DirectiveCase& param, std::ostream* out) {
+    *out << param.name;
+}
+
+class ScenarioDirective : public testing::TestWithParam<DirectiveCase> {};
+
+TEST_P(ScenarioDirective, PlansWhatItSays) {
+    const DirectiveCase& param = GetParam();
+    EXPECT_EQ(Summarize(Scenario::Parse(param.scenario), param.object, param.member),
+              param.summary);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScenarioDirective,
+    testing::Values(
+        DirectiveCase{"Observe", u"observe:Viewer.Show_Results", "observe"},
+        DirectiveCase{"ObserveIgnoresCase", u"OBSERVE:viewer.SHOW_RESULTS", "observe"},
+        DirectiveCase{"ObserveOfAnotherMember", u"observe:Viewer.Export", ""},
+        DirectiveCase{"ObserveValueBecomesPartOfMember", u"observe:Viewer.Show_Results=1", ""},
+        DirectiveCase{"ObserveWithoutMemberSkipped", u"observe:Viewer", "", "Viewer", ""},
+        DirectiveCase{"ObserveWithoutObjectSkipped", u"observe:.Show_Results", "", ""},
+        DirectiveCase{"ObserveOfSecondInterfaceOnly", u"observe:Viewer2.Show_Results", ""},
+        DirectiveCase{"ObserveOfSecondInterface", u"observe:Viewer2.Show_Results", "observe",
+                      "Viewer2"},
+        DirectiveCase{"Second", u"second:User.ZELTARClasses", "second", "User", "ZELTARClasses"},
+        DirectiveCase{"SecondWithEmptyMemberSkipped", u"second:User.", "", "User", ""},
+        DirectiveCase{"Hide", u"hide:Viewer.Show_Results", "hidden"},
+        DirectiveCase{"HideIgnoresCase", u"Hide:VIEWER.show_results", "hidden"},
+        DirectiveCase{"HideOfAnotherObject", u"hide:User.Show_Results", ""},
+        DirectiveCase{"HideWithoutDotSkipped", u"hide:Show_Results", "", "Show_Results", ""},
+        DirectiveCase{"Swallow", u"swallow:Viewer.Show_Results=250", "pump-swallow250"},
+        DirectiveCase{"PumpDoesNotSwallow", u"pump:Viewer.Show_Results=250", "pump250"},
+        DirectiveCase{"SwallowKeepsItsPlaceAmongDelays",
+                      u"block:Viewer.Show_Results=1;swallow:Viewer.Show_Results=2;"
+                      u"pump:Viewer.Show_Results=3",
+                      "block1 pump-swallow2 pump3"},
+        DirectiveCase{"SwallowWithoutValueSkipped", u"swallow:Viewer.Show_Results", ""},
+        DirectiveCase{"SwallowEmptyValueSkipped", u"swallow:Viewer.Show_Results=", ""},
+        DirectiveCase{"SwallowNonNumberSkipped", u"swallow:Viewer.Show_Results=soon", ""},
+        DirectiveCase{"SwallowNegativeSkipped", u"swallow:Viewer.Show_Results=-5", ""},
+        DirectiveCase{"DpiChange", u"dpichange:Viewer.Show_Results=144", "dpichange144"},
+        DirectiveCase{"DpiChangeFirstWins",
+                      u"dpichange:Viewer.Show_Results=144;dpichange:Viewer.Show_Results=192",
+                      "dpichange144"},
+        DirectiveCase{"DpiChangeLargestWord", u"dpichange:Viewer.Show_Results=65535",
+                      "dpichange65535"},
+        DirectiveCase{"DpiChangeBeyondWordSkipped", u"dpichange:Viewer.Show_Results=65536", ""},
+        DirectiveCase{"DpiChangeZeroSkipped", u"dpichange:Viewer.Show_Results=0", ""},
+        DirectiveCase{"DpiChangeFractionSkipped", u"dpichange:Viewer.Show_Results=1.5", ""},
+        DirectiveCase{"DpiChangeWithoutValueSkipped", u"dpichange:Viewer.Show_Results", ""},
+        DirectiveCase{"DpiChangeSkippedOneLeavesNext",
+                      u"dpichange:Viewer.Show_Results=x;dpichange:Viewer.Show_Results=120",
+                      "dpichange120"},
+        DirectiveCase{"LookalikeVerbsSkipped",
+                      u"observed:Viewer.Show_Results;seconds:Viewer.Show_Results;"
+                      u"hidden:Viewer.Show_Results;swallows:Viewer.Show_Results=5;"
+                      u"dpi:Viewer.Show_Results=144",
+                      ""},
+        DirectiveCase{"AllTogether",
+                      u" swallow:Viewer.Show_Results=9 ; hide:Viewer.Show_Results;"
+                      u"second:Viewer.Show_Results;dpichange:Viewer.Show_Results=120;"
+                      u"observe:Viewer.Show_Results",
+                      "observe dpichange120 second hidden pump-swallow9"}),
+    [](const testing::TestParamInfo<DirectiveCase>& info) { return info.param.name; });
+
+TEST(Scenario, HidingLeavesTheCallAlone) {
+    const Scenario scenario = Scenario::Parse(u"hide:Viewer.Show_Results");
+    EXPECT_TRUE(scenario.HidesMember("Viewer", "Show_Results"));
+    EXPECT_FALSE(scenario.HidesMember("Viewer2", "Show_Results"));
+    EXPECT_FALSE(scenario.HidesMember("Viewer", "Export"));
 }
 
 } // namespace
