@@ -72,7 +72,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ArgCase{"RaisedText", RaisedDescription(u"a;b\u00e9"), R"(raised:"a;b\u00E9")"},
                     ArgCase{"RaisedEmptyText", RaisedDescription(u""), "raised:\"\""},
                     ArgCase{"RaisedHresult", RaisedHresult(0x80004005u), "raised:0x80004005"},
-                    ArgCase{"RaisedHresultPadded", RaisedHresult(0x1u), "raised:0x00000001"}),
+                    ArgCase{"RaisedHresultPadded", RaisedHresult(0x1u), "raised:0x00000001"},
+                    ArgCase{"SeenField", SeenField("dep", "1"), "dep=1"},
+                    ArgCase{"SeenFieldEmptyValue", SeenField("fonts", ""), "fonts="},
+                    ArgCase{"AwarenessUnaware", std::string(DpiAwarenessName(0)), "unaware"},
+                    ArgCase{"AwarenessSystem", std::string(DpiAwarenessName(1)), "system"},
+                    ArgCase{"AwarenessPerMonitor", std::string(DpiAwarenessName(2)), "per-monitor"},
+                    ArgCase{"AwarenessInvalid", std::string(DpiAwarenessName(-1)), "invalid"},
+                    ArgCase{"AwarenessUnknown", std::string(DpiAwarenessName(3)), "invalid"},
+                    ArgCase{"Size", SizeText(75, 23), "75x23"}),
     [](const testing::TestParamInfo<ArgCase>& info) { return info.param.name; });
 
 TEST(JournalLine, CallHasArgsInOrderThenRaised) {
@@ -87,6 +95,18 @@ TEST(JournalLine, CallHasArgsInOrderThenRaised) {
     EXPECT_EQ(FormatJournalLine(entry),
               "1000\t2500\tUser\tLoginUser\tcall\tBSTR:\"admin\"\tBSTR:null\t"
               "raised:\"Wrong password\"\n");
+}
+
+TEST(JournalLine, SeenLineHasItsFieldsInOrder) {
+    JournalEntry entry;
+    entry.enterUs = 10;
+    entry.exitUs = 12;
+    entry.object = "Viewer2";
+    entry.member = "Show_Results";
+    entry.kind = JournalKind::Seen;
+    entry.args = {SeenField("thread_dpi", "unaware"), SeenField("dep", "n/a")};
+    EXPECT_EQ(FormatJournalLine(entry),
+              "10\t12\tViewer2\tShow_Results\tseen\tthread_dpi=unaware\tdep=n/a\n");
 }
 
 TEST(JournalLine, LifetimeLineHasDashForMember) {

@@ -19,6 +19,8 @@ std::string_view KindName(JournalKind kind) {
         return "put";
     case JournalKind::Call:
         return "call";
+    case JournalKind::Seen:
+        return "seen";
     }
     return "?";
 }
@@ -77,6 +79,29 @@ std::string OtherTypeArg(unsigned vartype) {
 
 std::string ByRefArg(std::string_view referenced) {
     return "BYREF|" + std::string(referenced);
+}
+
+std::string SeenField(std::string_view key, std::string_view value) {
+    std::string field(key);
+    field += '=';
+    field += value;
+    return field;
+}
+
+std::string_view DpiAwarenessName(int awareness) {
+    switch (awareness) {
+    case 0:
+        return "unaware";
+    case 1:
+        return "system";
+    case 2:
+        return "per-monitor";
+    }
+    return "invalid";
+}
+
+std::string SizeText(long width, long height) {
+    return std::to_string(width) + "x" + std::to_string(height);
 }
 
 std::string RaisedDescription(std::u16string_view description) {

@@ -8,7 +8,8 @@
 
 namespace brevanto::standin {
 
-enum class JournalKind { Create, Destroy, Get, Put, Call };
+// Seen: what a stand-in observed of its host during a call, not a call of its own.
+enum class JournalKind { Create, Destroy, Get, Put, Call, Seen };
 
 // One journal line: what the tests read to see which calls reached a component, in what order,
 // with which values, and how long each spent inside.
@@ -18,7 +19,7 @@ struct JournalEntry {
     std::string_view object;
     std::string_view member; // "-" for creation and destruction
     JournalKind kind = JournalKind::Call;
-    std::vector<std::string> args; // already spelled by the *Arg functions below
+    std::vector<std::string> args; // spelled by the *Arg functions, or SeenField for Seen
     std::string raised;            // a Raised* field, or empty when the call succeeded
 };
 
@@ -34,6 +35,13 @@ std::string DispatchArg(std::string_view identity); // an object name, "foreign"
 std::string EmptyArg();
 std::string OtherTypeArg(unsigned vartype);
 std::string ByRefArg(std::string_view referenced);
+
+// One fact of a seen line, "key=value".
+std::string SeenField(std::string_view key, std::string_view value);
+// A DPI_AWARENESS value: "unaware", "system", "per-monitor", or "invalid".
+std::string_view DpiAwarenessName(int awareness);
+// A size in pixels, "<width>x<height>".
+std::string SizeText(long width, long height);
 
 // Spellings of the field that says how a call failed.
 std::string RaisedDescription(std::u16string_view description);
