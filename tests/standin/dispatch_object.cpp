@@ -212,9 +212,10 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, const Member& member,
     for (const ClickTarget click : plan.clicks)
         PostButtonClick(click);
     for (const Delay& delay : plan.delays) {
+        const QuitHandling quit = delay.swallowQuit ? QuitHandling::Swallow : QuitHandling::Repost;
         if (!delay.pumpMessages)
             Sleep(delay.milliseconds);
-        else if (!PumpMessagesFor(delay.milliseconds))
+        else if (!PumpMessagesFor(delay.milliseconds, quit))
             break; // the caller is quitting: stop keeping it busy
     }
 

@@ -2,12 +2,14 @@
 
 namespace brevanto::standin {
 
-bool PumpMessagesFor(DWORD milliseconds) {
+bool PumpMessagesFor(DWORD milliseconds, QuitHandling quit) {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
+                if (quit == QuitHandling::Swallow)
+                    continue;
                 PostQuitMessage(static_cast<int>(message.wParam));
                 return false;
             }
