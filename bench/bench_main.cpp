@@ -12,7 +12,7 @@
 #include "bench/bench_runs.h"
 #include "bench/bench_setup.h"
 #include "bench/journal_cost.h"
-#include "platform/com_apartment.h"
+#include "platform/ole_apartment.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ int wmain(int argc, wchar_t** argv) {
 
     BenchSamples samples;
     {
-        const brevanto::ComApartment apartment;
+        const brevanto::OleApartment apartment;
         samples.journalLineMs = JournalLineUs() / 1000.0;
     }
     // One run of each first, not counted: it loads what later runs find in the caches.

@@ -11,7 +11,7 @@
 #include "bench/job_breakdown.h"
 #include "bench/journal_cost.h"
 #include "bench/line_cost.h"
-#include "platform/com_apartment.h"
+#include "platform/ole_apartment.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ void PrintUnthemedScrollBar() {
 } // namespace
 
 int wmain() {
-    const brevanto::ComApartment apartment;
+    const brevanto::OleApartment apartment;
     PrintLineCosts();
     std::printf("\nBrevanto's report job in-process against the stand-ins, %d runs\n", kJobRuns);
     const double journalLineUs = JournalLineUs();

@@ -2,24 +2,29 @@
 
 #include <windows.h>
 
-#include <objbase.h>
+#include <ole2.h>
 
 namespace brevanto {
 
-// Puts the calling thread into a single-threaded apartment for its lifetime; uninitialises COM
-// only if this guard initialised it.
-class ComApartment {
+// Starts OLE on the calling thread, as the components' older host did: a single-threaded
+// apartment with drag and drop, the OLE clipboard and in-place activation available to their
+// forms. OLE is uninitialised only if this guard initialised it, once.
+class OleApartment {
 public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
+    OleApartment() : initialized_(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleApartment() { Uninitialize(); }
+    OleApartment(const OleApartment&) = delete;
+    OleApartment& operator=(const OleApartment&) = delete;
+
+    // Ends OLE now, for a program that is about to end without unwinding to the destructor.
+    void Uninitialize() {
+        if (initialized_)
+            OleUninitialize();
+        initialized_ = false;
     }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
 
 private:
-    HRESULT result_;
+    bool initialized_;
 };
 
 } // namespace brevanto

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/com_apartment.h"
+#include "platform/ole_apartment.h"
 #include "platform/com_object.h"
 #include "platform/run_error.h"
 #include "report/report_job.h"
@@ -54,7 +54,7 @@ protected:
         return L"";
     }
 
-    ComApartment apartment_;
+    OleApartment apartment_;
     ComFactory factory_;
     std::wstring journal_;
     HMODULE standin_ = nullptr;
