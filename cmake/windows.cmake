@@ -7,10 +7,13 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(BREVANTO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 add_library(brevanto_platform STATIC
+    platform/activation_context.cpp
     platform/com_error.cpp
     platform/com_object.cpp
     platform/com_value.cpp
     platform/dpi.cpp
+    platform/dpi_unaware_scope.cpp
+    platform/exit_guard.cpp
     platform/gdi_font.cpp
     platform/message_pump.cpp
     platform/program_directory.cpp
@@ -28,9 +31,15 @@ add_executable(Brevanto WIN32
 target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform comctl32)
 # Release builds ship without symbols.
 target_link_options(Brevanto PRIVATE -municode ${BREVANTO_STATIC_LINK} $<$<CONFIG:Release>:-s>)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The 32-bit exe leaves DEP to the system's policy, as the components' older host did: an
+    # NX_COMPAT flag would force it on for them and turn off the system's thunk emulation.
+    # Address space layout randomisation stays.
+    target_link_options(Brevanto PRIVATE -Wl,--disable-nxcompat -Wl,--dynamicbase)
+endif()
 set_target_properties(Brevanto PROPERTIES OUTPUT_NAME Brevanto)
 set_source_files_properties(res/brevanto.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest;${CMAKE_SOURCE_DIR}/res/own_controls.manifest")
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/standin/CMakeLists.txt)
     add_subdirectory(tests/standin)

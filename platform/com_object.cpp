@@ -5,6 +5,7 @@
 
 #include "platform/com_error.h"
 #include "platform/com_value.h"
+#include "platform/dpi_unaware_scope.h"
 
 namespace brevanto {
 namespace {
@@ -90,6 +91,7 @@ private:
     }
 
     void Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, VARIANT* result) {
+        const DpiUnawareScope unaware;
         const DISPID id = LookUp(member);
         ExcepInfo excepInfo;
         UINT argumentError = 0;
@@ -133,21 +135,27 @@ private:
         const VARIANT* v = &value;
         if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal)
             v = v->pvarVal;
-        IUnknown* unknown = nullptr;
-        if (v->vt == VT_DISPATCH)
-            unknown = v->pdispVal;
-        else if (v->vt == (VT_DISPATCH | VT_BYREF) && v->ppdispVal)
-            unknown = *v->ppdispVal;
-        else if (v->vt == VT_UNKNOWN)
-            unknown = v->punkVal;
-        else if (v->vt == (VT_UNKNOWN | VT_BYREF) && v->ppunkVal)
-            unknown = *v->ppunkVal;
-
+        // An IDispatch is used as given: a component may hand back a second dispinterface of an
+        // object, which QueryInterface(IID_IDispatch) would swap for the object's primary one.
         ComPtr<IDispatch> dispatch;
-        if (!unknown || FAILED(unknown->QueryInterface(IID_PPV_ARGS(&dispatch))))
+        if (v->vt == VT_DISPATCH)
+            dispatch = v->pdispVal;
+        else if (v->vt == (VT_DISPATCH | VT_BYREF) && v->ppdispVal)
+            dispatch = *v->ppdispVal;
+        else if (IUnknown* unknown = UnknownOf(*v))
+            unknown->QueryInterface(IID_PPV_ARGS(&dispatch));
+        if (!dispatch)
             throw RunError(MemberName(member) + L" did not give an object");
         return std::make_shared<DispatchObject>(std::move(dispatch),
                                                 name_ + L"." + std::wstring(member));
+    }
+
+    static IUnknown* UnknownOf(const VARIANT& value) {
+        if (value.vt == VT_UNKNOWN)
+            return value.punkVal;
+        if (value.vt == (VT_UNKNOWN | VT_BYREF) && value.ppunkVal)
+            return *value.ppunkVal;
+        return nullptr;
     }
 
     ComPtr<IDispatch> dispatch_;
@@ -165,6 +173,7 @@ ObjectRef ComFactory::Create(std::wstring_view className) {
         throw ComError(hr, what);
     ComPtr<IDispatch> dispatch;
     {
+        const DpiUnawareScope unaware;
         CallScope scope;
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch));
     }

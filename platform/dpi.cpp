@@ -1,17 +1,11 @@
 #include "platform/dpi.h"
 
+#include "platform/user32_function.h"
+
 namespace brevanto {
-namespace {
-
-// Looked up at run time: the per-window DPI functions exist only from Windows 10 1607 on.
-template <typename Function> Function User32Function(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
-} // namespace
 
 UINT WindowDpi(HWND window) {
+    // The per-window DPI functions exist only from Windows 10 1607 on.
     static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
     if (getDpiForWindow) {
         if (const UINT dpi = getDpiForWindow(window))

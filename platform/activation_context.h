@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+namespace brevanto {
+
+// An activation context made from one of a module's manifest resources. The process default
+// context (manifest resource 1) is the components' too, so it keeps the classic controls they
+// were built with; our own window activates one with the version 6 common controls around the
+// creation of its controls. An invalid context (the system could not make it) activates nothing.
+class ActivationContext {
+public:
+    ActivationContext(HMODULE module, WORD manifestResourceId);
+    ~ActivationContext();
+    ActivationContext(const ActivationContext&) = delete;
+    ActivationContext& operator=(const ActivationContext&) = delete;
+
+    HANDLE Get() const { return context_; }
+
+private:
+    HANDLE context_;
+};
+
+// Makes a context the calling thread's active one for the scope's lifetime.
+class ActivationScope {
+public:
+    explicit ActivationScope(const ActivationContext& context);
+    ~ActivationScope();
+    ActivationScope(const ActivationScope&) = delete;
+    ActivationScope& operator=(const ActivationScope&) = delete;
+
+private:
+    ULONG_PTR cookie_ = 0;
+    bool active_ = false;
+};
+
+} // namespace brevanto
