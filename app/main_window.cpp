@@ -8,9 +8,11 @@
 #include "app/exit_status.h"
 #include "app/twips.h"
 #include "platform/dpi.h"
+#include "platform/exit_guard.h"
 #include "platform/message_pump.h"
 #include "platform/program_directory.h"
 #include "platform/run_error.h"
+#include "report/display_text.h"
 #include "report/report_job.h"
 #include "report/test_action.h"
 
@@ -23,6 +25,9 @@ constexpr UINT kTimer1Interval = 20000;
 constexpr UINT kTimer1ArmedInterval = 5000;
 constexpr UINT kTimer2Interval = 50;
 constexpr UINT kShowTestErrors = WM_APP + 1;
+// The manifest resource with the version 6 common controls; resource 1, the process default,
+// has none.
+constexpr WORD kOwnControlsManifest = 2;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
@@ -72,13 +77,19 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
 
 } // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    RegisterWindowClass(instance_, &MainWindow::WindowProc);
-    if (!CreateWindowExW(kExStyle, kMainWindowClass, kMainWindowCaption, kStyle, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
-                         this))
+MainWindow::MainWindow(HINSTANCE instance)
+    : instance_(instance), ownControls_(instance, kOwnControlsManifest) {
+    {
+        // The controls take their version from the context active when they are created.
+        const ActivationScope scope(ownControls_);
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        RegisterWindowClass(instance_, &MainWindow::WindowProc);
+        CreateWindowExW(kExStyle, kMainWindowClass, kMainWindowCaption, kStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
+                        this);
+    }
+    if (!window_)
         ReportUnhandledError(L"The main window could not be created.");
     Form_Load();
 }
@@ -96,7 +107,7 @@ int MainWindow::Run() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    return ExitStatusFor(state_.Outcome, EndedBy::Cancel);
+    return ExitStatusFor(Facts(), EndedBy::Cancel);
 }
 
 std::wstring MainWindow::LogText() const {
@@ -116,13 +127,26 @@ void MainWindow::SetCaption(const std::wstring& caption) {
 }
 
 void MainWindow::DoEvents() {
+    // The job may have just reached its outcome.
+    PublishExitStatus();
     RunPendingMessages(window_);
 }
 
 void MainWindow::ArmExitTimer() {
+    PublishExitStatus();
     // Setting the timer again restarts its count from the new interval.
-    if (window_)
+    if (window_) {
         SetTimer(window_, kTimer1, kTimer1ArmedInterval, nullptr);
+        MoveExitDue(kTimer1ArmedInterval);
+    }
+}
+
+RunFacts MainWindow::Facts() const {
+    return RunFacts{state_.Outcome, cancelled_, unhandledError_};
+}
+
+void MainWindow::PublishExitStatus() {
+    SetExitGuardStatus(ExitStatusFor(Facts(), EndedBy::ExitGuard));
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -172,9 +196,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return 0;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+        // The default handling still needs the window; our pointers to it go after.
+        const LRESULT result = DefWindowProcW(window_, message, wParam, lParam);
         OnNcDestroy();
-        break;
+        return result;
+    }
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -182,9 +209,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCreate() {
     CreateControls();
     ApplyLayout(WindowDpi(window_));
-    // Both timers count from the window's creation.
+    // Both timers count from the window's creation; so does the exit guard, which holds the exit
+    // timer's promise when a component call keeps this thread from serving it.
     SetTimer(window_, kTimer2, kTimer2Interval, nullptr);
     SetTimer(window_, kTimer1, kTimer1Interval, nullptr);
+    StartExitGuard(kTimer1Interval, ExitStatusFor(Facts(), EndedBy::ExitGuard));
 }
 
 void MainWindow::CreateControls() {
@@ -212,12 +241,15 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::ApplyLayout(UINT dpi) {
-    windowFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, dpi)));
-    logFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, dpi)));
-    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
+    GdiFont windowFont(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, dpi)));
+    GdiFont logFont(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, dpi)));
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), FALSE);
     for (HWND control : {cmdTEST_, cmdCancel_, Label1_})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), TRUE);
-    SendMessageW(Text1_, WM_SETFONT, reinterpret_cast<WPARAM>(logFont_.Get()), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), TRUE);
+    SendMessageW(Text1_, WM_SETFONT, reinterpret_cast<WPARAM>(logFont.Get()), TRUE);
+    // Only now that no control uses the old fonts may they go.
+    windowFont_ = std::move(windowFont);
+    logFont_ = std::move(logFont);
 
     Place(cmdTEST_, kCmdTestPlace, dpi);
     Place(cmdCancel_, kCmdCancelPlace, dpi);
@@ -265,6 +297,9 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 void MainWindow::OnDestroy() {
     KillTimer(window_, kTimer1);
     KillTimer(window_, kTimer2);
+    // The exit guard keeps its time: a call that swallows the quit ends by it.
+    cancelled_ = true;
+    PublishExitStatus();
     PostQuitMessage(0);
 }
 
@@ -285,12 +320,13 @@ void MainWindow::Timer2_Timer() {
     jobRunning_ = true;
     GenerateReport(*this, settings_, factory_, ProgramDirectory());
     jobRunning_ = false;
+    PublishExitStatus();
     if (window_ && !testErrors_.empty())
         PostMessageW(window_, kShowTestErrors, 0, 0);
 }
 
 void MainWindow::Timer1_Timer() {
-    End(ExitStatusFor(state_.Outcome, EndedBy::ExitTimer));
+    End(EndedBy::ExitTimer);
 }
 
 void MainWindow::cmdCancel_Click() {
@@ -312,24 +348,38 @@ void MainWindow::OnShowTestErrors() {
     while (window_ && !jobRunning_ && !testErrors_.empty()) {
         const std::wstring description = testErrors_.front();
         testErrors_.erase(testErrors_.begin());
-        MessageBoxW(window_, description.c_str(), Caption().c_str(), MB_OK | MB_ICONEXCLAMATION);
+        const ActivationScope scope(ownControls_);
+        MessageBoxW(window_, ForDisplay(description).c_str(), Caption().c_str(),
+                    MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
-void MainWindow::End(int exitStatus) {
-    // The component objects are released as the program ends, unless a component's own call is
-    // still on the stack below this handler.
+void MainWindow::End(EndedBy endedBy) {
+    const int status = ExitStatusFor(Facts(), endedBy);
+    // The component objects are released and OLE ended as the program ends, unless a
+    // component's own call is still on the stack below this handler.
     if (ActiveComCalls() == 0) {
         state_.LabResultViewer.reset();
         state_.User.reset();
+        ole_.Uninitialize();
     }
-    ExitProcess(static_cast<UINT>(exitStatus));
+    ExitProcess(static_cast<UINT>(status));
 }
 
 void MainWindow::ReportUnhandledError(const std::wstring& description) {
-    MessageBoxW(window_, (L"Run-time error:\n\n" + description).c_str(), L"Brevanto",
-                MB_OK | MB_ICONSTOP);
-    ExitProcess(kExitUnhandledError);
+    // From here on every end of the program, by the exit timer served under the message box or
+    // by the exit guard, reports this error.
+    unhandledError_ = true;
+    PublishExitStatus();
+    // Nothing new starts under the report: the job waits on the start timer.
+    if (window_)
+        KillTimer(window_, kTimer2);
+    {
+        const ActivationScope scope(ownControls_);
+        MessageBoxW(window_, (L"Run-time error:\n\n" + ForDisplay(description)).c_str(),
+                    L"Brevanto", MB_OK | MB_ICONSTOP);
+    }
+    End(EndedBy::ExitTimer);
 }
 
 } // namespace brevanto

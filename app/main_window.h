@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "app/exit_status.h"
+#include "platform/activation_context.h"
 #include "platform/com_object.h"
 #include "platform/gdi_font.h"
+#include "platform/ole_apartment.h"
 #include "platform/registry_settings.h"
 #include "report/job_window.h"
 
@@ -55,10 +58,17 @@ private:
 
     void CreateControls();
     void ApplyLayout(UINT dpi);
-    [[noreturn]] void End(int exitStatus);
+    RunFacts Facts() const;
+    // Tells the exit guard the status the program ends with if the guard has to end it now.
+    void PublishExitStatus();
+    [[noreturn]] void End(EndedBy endedBy);
     [[noreturn]] void ReportUnhandledError(const std::wstring& description);
 
+    // OLE is started first and ended last on this thread, as the components' older host did.
+    OleApartment ole_;
     HINSTANCE instance_;
+    // Our own controls have the version 6 common controls; the components' do not.
+    ActivationContext ownControls_;
     HWND window_ = nullptr;
     HWND cmdTEST_ = nullptr;
     HWND cmdCancel_ = nullptr;
@@ -72,6 +82,8 @@ private:
     ComFactory factory_;
     RegistrySettingsStore settings_;
     bool jobRunning_ = false;
+    bool cancelled_ = false;
+    bool unhandledError_ = false;
     // Errors of the Test action, shown once no job is running below the handler.
     std::vector<std::wstring> testErrors_;
 };

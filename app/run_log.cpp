@@ -7,7 +7,7 @@ namespace brevanto {
 
 std::wstring LogLine(std::int16_t part, std::wstring_view message) {
     std::wstring line = L" " + PartNumberText(part) + L" ";
-    line += ShortenForDisplay(message);
+    line += ForDisplay(message);
     line += L"\r\n";
     return line;
 }

@@ -1,0 +1,53 @@
+#include "platform/exit_guard.h"
+
+#include <atomic>
+
+namespace brevanto {
+namespace {
+
+// Plain atomics with static storage: the guard's thread reads them until the process ends,
+// after every object of the window thread is gone.
+std::atomic<ULONGLONG> g_dueTick{0};
+std::atomic<int> g_status{0};
+std::atomic<HANDLE> g_changed{nullptr};
+
+DWORD WINAPI WatchExitTime(void*) {
+    for (;;) {
+        const ULONGLONG deadline = g_dueTick.load() + kExitGraceMs;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(g_status.load()));
+        const DWORD wait = static_cast<DWORD>(deadline - now);
+        // Without the event a moved exit time is seen within 100 ms.
+        const HANDLE changed = g_changed.load();
+        if (!changed || WaitForSingleObject(changed, wait) == WAIT_FAILED)
+            Sleep(wait < 100 ? wait : 100);
+    }
+}
+
+} // namespace
+
+void StartExitGuard(DWORD dueInMs, int status) {
+    g_status = status;
+    g_dueTick = GetTickCount64() + dueInMs;
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    g_changed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    // The thread handle is not kept: the thread runs until the process ends.
+    if (HANDLE thread = CreateThread(nullptr, 0, &WatchExitTime, nullptr, 0, nullptr))
+        CloseHandle(thread);
+}
+
+void MoveExitDue(DWORD dueInMs) {
+    g_dueTick = GetTickCount64() + dueInMs;
+    if (const HANDLE changed = g_changed.load())
+        SetEvent(changed);
+}
+
+void SetExitGuardStatus(int status) {
+    g_status = status;
+}
+
+} // namespace brevanto

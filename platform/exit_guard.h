@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+namespace brevanto {
+
+// The window thread ends the program when its exit timer fires. A component call that blocks
+// without serving messages, or whose own message loop swallows the quit, would keep an
+// unattended program alive for as long as the call lasts. The exit guard is a thread of its own
+// that ends the process once the exit time has passed by more than kExitGraceMs, with the status
+// last set. It ends the process from outside (TerminateProcess), so no component code runs on
+// the way out: no DLL detach, no object release.
+//
+// Process-wide, started once; it keeps watching until the process ends.
+inline constexpr DWORD kExitGraceMs = 1000;
+
+// Starts the guard with the exit due dueInMs from now. Call before any component is loaded, so
+// creating the guard's thread runs no component code either.
+void StartExitGuard(DWORD dueInMs, int status);
+
+// Moves the exit to dueInMs from now, as re-arming the exit timer does.
+void MoveExitDue(DWORD dueInMs);
+
+// The exit status the guard ends the process with.
+void SetExitGuardStatus(int status);
+
+} // namespace brevanto
