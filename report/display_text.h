@@ -11,8 +11,9 @@ namespace brevanto {
 // (and its exit timer) for minutes. The components always get the full value.
 inline constexpr std::size_t kDisplayLimit = 1024;
 
-// The text itself when it has at most limit code units; otherwise its first limit code units
-// (never half a surrogate pair) followed by "... (<length> characters)".
-std::wstring ShortenForDisplay(std::wstring_view text, std::size_t limit = kDisplayLimit);
+// The text as the window shows it. Each NUL becomes a blank, since a window's text ends at its
+// first NUL and would lose what follows. A text of more than limit code units is cut to its
+// first limit code units (never half a surrogate pair) followed by "... (<length> characters)".
+std::wstring ForDisplay(std::wstring_view text, std::size_t limit = kDisplayLimit);
 
 } // namespace brevanto

@@ -114,8 +114,8 @@ private:
 
     void TakeFailurePath(const RunError& error) {
         state_.Outcome = JobOutcome::Failed;
-        window_.SetCaption(L"Brevanto.exe Generate " + ShortenForDisplay(error.Description()) +
-                           L" Part:" + PartNumberText(state_.CurrentPart));
+        window_.SetCaption(L"Brevanto.exe Generate " + ForDisplay(error.Description()) + L" Part:" +
+                           PartNumberText(state_.CurrentPart));
         window_.SetLogText(window_.Caption());
         window_.DoEvents();
         if (window_.IsOpen())

@@ -25,7 +25,7 @@ bool SettingEquals(const SettingsStore& store, std::wstring_view section, std::w
     const auto number = ParseNumber(text);
     if (!number) {
         throw RunError(std::wstring(section) + L"\\" + std::wstring(key) + L" is not a number: \"" +
-                       ShortenForDisplay(text, kQuotedValueLimit) + L"\"");
+                       ForDisplay(text, kQuotedValueLimit) + L"\"");
     }
     return *number == constant;
 }

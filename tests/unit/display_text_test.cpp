@@ -8,7 +8,7 @@
 namespace brevanto::testing {
 namespace {
 
-TEST(DisplayText, LongTextIsCutWithoutSplittingASurrogatePair) {
+TEST(DisplayText, LongTextIsCutWithoutSplittingASurrogatePairAndNulsShowAsBlanks) {
     const std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)};
     struct Case {
         const char* name;
@@ -24,10 +24,13 @@ TEST(DisplayText, LongTextIsCutWithoutSplittingASurrogatePair) {
          std::wstring(7, L'x') + L"... (10 characters)"},
         {"pair before the cut", std::wstring(6, L'x') + pair + L"yy",
          std::wstring(6, L'x') + pair + L"... (10 characters)"},
+        {"NULs inside", std::wstring(L"a\0b\0\0c", 6), L"a b  c"},
+        {"NUL only", std::wstring(1, L'\0'), L" "},
+        {"NUL in a long text", std::wstring(L"ab\0cdefghij", 11), L"ab cdefg... (11 characters)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(ShortenForDisplay(c.text, 8), c.shown);
+        EXPECT_EQ(ForDisplay(c.text, 8), c.shown);
     }
 }
 

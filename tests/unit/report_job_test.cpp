@@ -287,12 +287,26 @@ TEST(ReportJob, ErrorInAnyPartTakesTheFailurePath) {
     }
 }
 
-TEST(ReportJob, EmptyDescriptionLeavesTwoBlanksBeforePart) {
-    JobRun run;
-    run.journal.failures[L"Viewer.Show_Results"] = L"";
-    run.Run();
-    EXPECT_EQ(run.window.caption, L"Brevanto.exe Generate  Part:8");
-    EXPECT_EQ(run.window.log, L"Brevanto.exe Generate  Part:8");
+TEST(ReportJob, DescriptionIsShownWholeWithNulsAsBlanks) {
+    struct Case {
+        const char* name;
+        std::wstring description;
+        std::wstring caption;
+    };
+    const Case cases[] = {
+        {"empty: two blanks before Part", L"", L"Brevanto.exe Generate  Part:8"},
+        {"embedded NUL", std::wstring(L"Printer\0offline", 15),
+         L"Brevanto.exe Generate Printer offline Part:8"},
+        {"NUL at the end", std::wstring(L"Stopped\0", 8), L"Brevanto.exe Generate Stopped  Part:8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        JobRun run;
+        run.journal.failures[L"Viewer.Show_Results"] = c.description;
+        run.Run();
+        EXPECT_EQ(run.window.caption, c.caption);
+        EXPECT_EQ(run.window.log, c.caption);
+    }
 }
 
 TEST(ReportJob, FailurePathRunsEventsOnceThenArmsTheExitTimer) {
