@@ -12,6 +12,11 @@
 namespace brevanto::standin {
 namespace {
 
+// Private to this DLL: asks one of our objects for its second dispinterface, the way a client
+// would ask for a component's other dispinterface by its DIID.
+constexpr IID kSecondDispatchIid = {
+    0xB7A3C2D1, 0x5E4F, 0x4A6B, {0x9C, 0x8D, 0x1E, 0x2F, 0x3A, 0x4B, 0x5C, 0x20}};
+
 wchar_t FoldCase(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
 }
@@ -47,6 +52,21 @@ HRESULT CheckGetShape(const DISPPARAMS& params) {
     return params.cNamedArgs == 0 ? S_OK : DISP_E_NONAMEDARGS;
 }
 
+// Swaps one of our objects for its second dispinterface; anything else stays as it is.
+void OfferSecondInterface(Variant& value) {
+    const VARIANT& given = value.get();
+    if (given.vt != VT_DISPATCH || !given.pdispVal)
+        return;
+    IDispatch* second = nullptr;
+    if (FAILED(
+            given.pdispVal->QueryInterface(kSecondDispatchIid, reinterpret_cast<void**>(&second))))
+        return;
+    // The object stays alive through the reference the second interface holds.
+    VARIANT* swapped = value.put();
+    swapped->vt = VT_DISPATCH;
+    swapped->pdispVal = second;
+}
+
 } // namespace
 
 DispatchObject::DispatchObject(ObjectKind kind, std::span<const Member> members)
@@ -63,6 +83,11 @@ HRESULT DispatchObject::QueryInterface(REFIID iid, void** result) {
         return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
         *result = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    if (IsEqualIID(iid, kSecondDispatchIid)) {
+        *result = static_cast<IDispatch*>(&second_);
         AddRef();
         return S_OK;
     }
@@ -101,6 +126,58 @@ HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 
 HRESULT DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT nameCount, LCID,
                                       DISPID* ids) {
+    return LookUpNames(Face::Primary, iid, names, nameCount, ids);
+}
+
+HRESULT DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
+                               VARIANT* result, EXCEPINFO* exception, UINT*) {
+    return InvokeThrough(Face::Primary, id, iid, flags, params, result, exception);
+}
+
+HRESULT DispatchObject::SecondDispatch::QueryInterface(REFIID iid, void** result) {
+    if (!result)
+        return E_POINTER;
+    if (IsEqualIID(iid, kSecondDispatchIid)) {
+        *result = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    return owner_.QueryInterface(iid, result);
+}
+
+ULONG DispatchObject::SecondDispatch::AddRef() {
+    return owner_.AddRef();
+}
+
+ULONG DispatchObject::SecondDispatch::Release() {
+    return owner_.Release();
+}
+
+HRESULT DispatchObject::SecondDispatch::GetTypeInfoCount(UINT* count) {
+    return owner_.GetTypeInfoCount(count);
+}
+
+HRESULT DispatchObject::SecondDispatch::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) {
+    return owner_.GetTypeInfo(index, locale, info);
+}
+
+HRESULT DispatchObject::SecondDispatch::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT nameCount,
+                                                      LCID, DISPID* ids) {
+    return owner_.LookUpNames(Face::Second, iid, names, nameCount, ids);
+}
+
+HRESULT DispatchObject::SecondDispatch::Invoke(DISPID id, REFIID iid, LCID, WORD flags,
+                                               DISPPARAMS* params, VARIANT* result,
+                                               EXCEPINFO* exception, UINT*) {
+    return owner_.InvokeThrough(Face::Second, id, iid, flags, params, result, exception);
+}
+
+std::string_view DispatchObject::JournalNameOf(Face face) const {
+    return face == Face::Primary ? JournalName(kind_) : SecondJournalName(kind_);
+}
+
+HRESULT DispatchObject::LookUpNames(Face face, REFIID iid, LPOLESTR* names, UINT nameCount,
+                                    DISPID* ids) {
     if (!IsEqualIID(iid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
     if (!names || !ids || nameCount == 0)
@@ -111,6 +188,8 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT nameCoun
         return DISP_E_UNKNOWNNAME;
     for (const Member& member : members_) {
         if (NameMatches(names[0], member.name)) {
+            if (IsHidden(face, member))
+                return DISP_E_UNKNOWNNAME;
             ids[0] = member.id;
             // No member has named parameters, so any further name is unknown.
             return nameCount == 1 ? S_OK : DISP_E_UNKNOWNNAME;
@@ -119,12 +198,12 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT nameCoun
     return DISP_E_UNKNOWNNAME;
 }
 
-HRESULT DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
-                               VARIANT* result, EXCEPINFO* exception, UINT*) {
+HRESULT DispatchObject::InvokeThrough(Face face, DISPID id, REFIID iid, WORD flags,
+                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception) {
     const std::int64_t enterUs = JournalClock();
     if (!IsEqualIID(iid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
-    const Member* member = FindMember(id);
+    const Member* member = FindMember(face, id);
     if (!member)
         return DISP_E_MEMBERNOTFOUND;
     if (!params || (params->cArgs > 0 && !params->rgvarg))
@@ -138,7 +217,7 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARA
     // A pumping call can let the client drop its last reference from a nested call.
     const ComPtr<IDispatch> keepAlive = ComPtr<IDispatch>::Share(this);
     try {
-        return InvokeMember(enterUs, *member, operation, *params, result, exception);
+        return InvokeMember(enterUs, face, *member, operation, *params, result, exception);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -159,12 +238,16 @@ HRESULT DispatchObject::CallMember(DISPID, Variant&) {
     return S_OK;
 }
 
-const Member* DispatchObject::FindMember(DISPID id) const {
+const Member* DispatchObject::FindMember(Face face, DISPID id) const {
     for (const Member& member : members_) {
         if (member.id == id)
-            return &member;
+            return IsHidden(face, member) ? nullptr : &member;
     }
     return nullptr;
+}
+
+bool DispatchObject::IsHidden(Face face, const Member& member) const {
+    return ActiveScenario().HidesMember(JournalNameOf(face), member.name);
 }
 
 HRESULT DispatchObject::ChooseOperation(const Member& member, WORD flags, const DISPPARAMS& params,
@@ -194,12 +277,12 @@ HRESULT DispatchObject::ChooseOperation(const Member& member, WORD flags, const 
     return DISP_E_MEMBERNOTFOUND;
 }
 
-HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, const Member& member,
+HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Member& member,
                                      Operation operation, const DISPPARAMS& params, VARIANT* result,
                                      EXCEPINFO* exception) {
     JournalEntry entry;
     entry.enterUs = enterUs;
-    entry.object = JournalName(kind_);
+    entry.object = JournalNameOf(face);
     entry.member = member.name;
     entry.kind = operation == Operation::Put   ? JournalKind::Put
                  : operation == Operation::Get ? JournalKind::Get
@@ -224,21 +307,21 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, const Member& member,
         outcome = RaiseFailure(*plan.failure, exception);
         entry.raised = RaisedField(*plan.failure);
     } else {
-        outcome = Perform(member, operation, plan.nonObject, params, result);
+        outcome = Perform(member, operation, plan, params, result);
     }
     entry.exitUs = JournalClock();
     WriteJournal(entry);
     return outcome;
 }
 
-HRESULT DispatchObject::Perform(const Member& member, Operation operation, bool nonObject,
+HRESULT DispatchObject::Perform(const Member& member, Operation operation, const CallPlan& plan,
                                 const DISPPARAMS& params, VARIANT* result) {
     if (operation == Operation::Put)
         return values_[member.id].CopyFrom(params.rgvarg[0]);
 
     Variant value;
     HRESULT outcome = S_OK;
-    if (nonObject) {
+    if (plan.nonObject) {
         // Something that is not an object, where the caller expects one.
         VARIANT* number = value.put();
         number->vt = VT_I4;
@@ -248,6 +331,8 @@ HRESULT DispatchObject::Perform(const Member& member, Operation operation, bool 
     } else {
         outcome = CallMember(member.id, value);
     }
+    if (SUCCEEDED(outcome) && plan.secondInterface)
+        OfferSecondInterface(value);
     if (SUCCEEDED(outcome) && result)
         value.MoveTo(result);
     return outcome;

@@ -3,6 +3,7 @@
 #include "com_holders.h"
 #include "journal.h"
 #include "object_kind.h"
+#include "scenario.h"
 
 #include <oaidl.h>
 
@@ -24,7 +25,8 @@ struct Member {
 };
 
 // IDispatch over a fixed member table, strict about how each member is invoked the way a real
-// automation server is, and recording every call in the journal.
+// automation server is, and recording every call in the journal. Each object also has a second
+// dispinterface with the same members, journaled under SecondJournalName.
 class DispatchObject : public IDispatch {
 public:
     DispatchObject(const DispatchObject&) = delete;
@@ -55,19 +57,52 @@ protected:
 
 private:
     enum class Operation { Put, Get, Call };
+    enum class Face { Primary, Second };
 
-    const Member* FindMember(DISPID id) const;
+    // A second dispinterface of the same object, as a component may publish. It has no identity
+    // of its own: QueryInterface for IUnknown or IDispatch gives the primary interface, and it
+    // counts references on the object.
+    class SecondDispatch final : public IDispatch {
+    public:
+        explicit SecondDispatch(DispatchObject& owner) : owner_(owner) {}
+        SecondDispatch(const SecondDispatch&) = delete;
+        SecondDispatch& operator=(const SecondDispatch&) = delete;
+
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
+        ULONG STDMETHODCALLTYPE AddRef() override;
+        ULONG STDMETHODCALLTYPE Release() override;
+
+        HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+        HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+        HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT nameCount,
+                                                LCID locale, DISPID* ids) override;
+        HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
+                                         DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                         UINT* argError) override;
+
+    private:
+        DispatchObject& owner_;
+    };
+
+    std::string_view JournalNameOf(Face face) const;
+    HRESULT LookUpNames(Face face, REFIID iid, LPOLESTR* names, UINT nameCount, DISPID* ids);
+    HRESULT InvokeThrough(Face face, DISPID id, REFIID iid, WORD flags, DISPPARAMS* params,
+                          VARIANT* result, EXCEPINFO* exception);
+    // Null also for a member the scenario hides from this face.
+    const Member* FindMember(Face face, DISPID id) const;
+    bool IsHidden(Face face, const Member& member) const;
     HRESULT ChooseOperation(const Member& member, WORD flags, const DISPPARAMS& params,
                             Operation& operation) const;
-    HRESULT InvokeMember(std::int64_t enterUs, const Member& member, Operation operation,
+    HRESULT InvokeMember(std::int64_t enterUs, Face face, const Member& member, Operation operation,
                          const DISPPARAMS& params, VARIANT* result, EXCEPINFO* exception);
-    HRESULT Perform(const Member& member, Operation operation, bool nonObject,
+    HRESULT Perform(const Member& member, Operation operation, const CallPlan& plan,
                     const DISPPARAMS& params, VARIANT* result);
 
     const ObjectKind kind_;
     const std::span<const Member> members_;
     std::map<DISPID, Variant> values_;
     LONG references_ = 1;
+    SecondDispatch second_{*this};
 };
 
 // Builds an object holding one reference and records its creation; the stamps bracket the

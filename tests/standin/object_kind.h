@@ -19,4 +19,17 @@ constexpr std::string_view JournalName(ObjectKind kind) {
     return "?";
 }
 
+// The name for calls that come through an object's second dispinterface.
+constexpr std::string_view SecondJournalName(ObjectKind kind) {
+    switch (kind) {
+    case ObjectKind::User:
+        return "User2";
+    case ObjectKind::Viewer:
+        return "Viewer2";
+    case ObjectKind::Classes:
+        return "Classes2";
+    }
+    return "?2";
+}
+
 } // namespace brevanto::standin
