@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace brevanto::standin {
+
+std::wstring WindowText(HWND window);
+bool IsInThisProcess(HWND window);
+
+// The launcher's main window in this process, found by its class; null when there is none.
+HWND FindHostWindow();
+
+// A push button with exactly this text among the window's descendants, or null.
+HWND FindPushButton(HWND window, const wchar_t* text);
+
+} // namespace brevanto::standin
