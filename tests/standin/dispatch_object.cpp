@@ -4,6 +4,7 @@
 #include "button_click.h"
 #include "live_objects.h"
 #include "message_pump.h"
+#include "observation.h"
 #include "raised_error.h"
 #include "variant_text.h"
 
@@ -292,6 +293,8 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
         entry.args.push_back(DescribeForJournal(params.rgvarg[i - 1]));
 
     const CallPlan plan = ActiveScenario().PlanFor(entry.object, entry.member);
+    if (plan.observe)
+        WriteObservation(entry.object, entry.member);
     for (const ClickTarget click : plan.clicks)
         PostButtonClick(click);
     for (const Delay& delay : plan.delays) {

@@ -1,0 +1,90 @@
+#include "observation.h"
+
+#include "dpi_awareness.h"
+#include "host_window.h"
+#include "journal.h"
+#include "module.h"
+#include "system_function.h"
+#include "window_holders.h"
+
+#include <commctrl.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+namespace brevanto::standin {
+namespace {
+
+constexpr std::string_view kNone = "none";
+
+using GetDepPolicyFunction = BOOL(WINAPI*)(HANDLE, LPDWORD, PBOOL);
+
+// Made on the calling thread, so it takes that thread's DPI awareness and activation context
+// just as a component's own windows would.
+HWND CreateProbeWindow() {
+    return CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 100, 40, nullptr, nullptr,
+                           ThisModule(), nullptr);
+}
+
+HWND CreateProbeButton(HWND parent) {
+    return CreateWindowExW(0, L"Button", L"Probe", WS_CHILD | BS_PUSHBUTTON, 0, 0, 80, 24, parent,
+                           nullptr, ThisModule(), nullptr);
+}
+
+// Only the common controls' version 6 button knows BCM_GETIDEALSIZE; the classic button leaves
+// it to DefWindowProc, which answers 0.
+std::string_view ButtonGeneration(HWND button) {
+    SIZE ideal{};
+    const LRESULT answer =
+        SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
+    return answer == TRUE ? "v6" : "classic";
+}
+
+std::string DepPolicy() {
+    // Exported for 32-bit processes only.
+    const auto getPolicy =
+        FindSystemFunction<GetDepPolicyFunction>(L"kernel32.dll", "GetProcessDEPPolicy");
+    DWORD flags = 0;
+    BOOL permanent = FALSE;
+    if (!getPolicy || !getPolicy(GetCurrentProcess(), &flags, &permanent))
+        return "n/a";
+    return std::to_string(flags);
+}
+
+std::vector<std::string> ObserveHost() {
+    std::vector<std::string> fields;
+    fields.push_back(SeenField("thread_dpi", ThreadDpiAwareness()));
+
+    const OwnedWindow probe(CreateProbeWindow());
+    fields.push_back(SeenField("window_dpi", probe ? WindowDpiAwareness(probe.get()) : kNone));
+    // Destroyed with its parent.
+    const HWND button = probe ? CreateProbeButton(probe.get()) : nullptr;
+    fields.push_back(SeenField("button", button ? ButtonGeneration(button) : kNone));
+
+    const HWND host = FindHostWindow();
+    const HWND hostButton = host ? FindPushButton(host, L"Test") : nullptr;
+    fields.push_back(SeenField("host_button", hostButton ? ButtonGeneration(hostButton) : kNone));
+    fields.push_back(SeenField("host_window_dpi", host ? WindowDpiAwareness(host) : kNone));
+    fields.push_back(SeenField("dep", DepPolicy()));
+    return fields;
+}
+
+} // namespace
+
+void WriteObservation(std::string_view object, std::string_view member) noexcept {
+    try {
+        JournalEntry entry;
+        entry.enterUs = JournalClock();
+        entry.object = object;
+        entry.member = member;
+        entry.kind = JournalKind::Seen;
+        entry.args = ObserveHost();
+        entry.exitUs = JournalClock();
+        WriteJournal(entry);
+    } catch (const std::bad_alloc&) {
+        // The observation is lost; the call it belongs to goes on unchanged.
+    }
+}
+
+} // namespace brevanto::standin

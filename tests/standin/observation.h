@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string_view>
+
+namespace brevanto::standin {
+
+// Journals a seen line on the world the host gives a component during this call, in this order:
+//   thread_dpi=unaware|system|per-monitor|n/a    the calling thread's DPI awareness
+//   window_dpi=...|none                          that of a hidden top-level window made now
+//   button=v6|classic|none                       which button a push button made now is
+//   host_button=v6|classic|none                  which one the launcher's "Test" button is
+//   host_window_dpi=...|n/a|none                 the launcher window's DPI awareness
+//   dep=<flags>|n/a                              GetProcessDEPPolicy's flags, in decimal
+// The windows it makes are gone again when it returns.
+void WriteObservation(std::string_view object, std::string_view member) noexcept;
+
+} // namespace brevanto::standin
