@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace brevanto::standin {
 namespace {
 
@@ -65,6 +67,18 @@ void WriteLifetimeJournal(ObjectKind kind, JournalKind event, std::int64_t enter
     entry.object = JournalName(kind);
     entry.member = "-";
     entry.kind = event;
+    entry.exitUs = JournalClock();
+    WriteJournal(entry);
+}
+
+void WriteSeenJournal(std::int64_t enterUs, std::string_view object, std::string_view member,
+                      std::vector<std::string> fields) noexcept {
+    JournalEntry entry;
+    entry.enterUs = enterUs;
+    entry.object = object;
+    entry.member = member;
+    entry.kind = JournalKind::Seen;
+    entry.args = std::move(fields);
     entry.exitUs = JournalClock();
     WriteJournal(entry);
 }

@@ -4,6 +4,9 @@
 #include "object_kind.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace brevanto::standin {
 
@@ -16,5 +19,9 @@ void WriteJournal(const JournalEntry& entry) noexcept;
 
 // Records that an object came into being or went away, which took from enterUs until now.
 void WriteLifetimeJournal(ObjectKind kind, JournalKind event, std::int64_t enterUs) noexcept;
+
+// Records what a call observed from enterUs until now, one SeenField each.
+void WriteSeenJournal(std::int64_t enterUs, std::string_view object, std::string_view member,
+                      std::vector<std::string> fields) noexcept;
 
 } // namespace brevanto::standin

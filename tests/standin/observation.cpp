@@ -74,14 +74,8 @@ std::vector<std::string> ObserveHost() {
 
 void WriteObservation(std::string_view object, std::string_view member) noexcept {
     try {
-        JournalEntry entry;
-        entry.enterUs = JournalClock();
-        entry.object = object;
-        entry.member = member;
-        entry.kind = JournalKind::Seen;
-        entry.args = ObserveHost();
-        entry.exitUs = JournalClock();
-        WriteJournal(entry);
+        const std::int64_t enterUs = JournalClock();
+        WriteSeenJournal(enterUs, object, member, ObserveHost());
     } catch (const std::bad_alloc&) {
         // The observation is lost; the call it belongs to goes on unchanged.
     }
