@@ -2,6 +2,7 @@
 
 #include "active_scenario.h"
 #include "button_click.h"
+#include "dpi_change.h"
 #include "live_objects.h"
 #include "message_pump.h"
 #include "observation.h"
@@ -295,6 +296,8 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
     const CallPlan plan = ActiveScenario().PlanFor(entry.object, entry.member);
     if (plan.observe)
         WriteObservation(entry.object, entry.member);
+    if (plan.dpiChange)
+        ChangeHostDpi(entry.object, entry.member, *plan.dpiChange);
     for (const ClickTarget click : plan.clicks)
         PostButtonClick(click);
     for (const Delay& delay : plan.delays) {
