@@ -42,7 +42,7 @@ std::string_view ButtonGeneration(HWND button) {
 }
 
 std::string DepPolicy() {
-    // Exported for 32-bit processes only.
+    // Windows answers for 32-bit processes only; Wine answers for 64-bit ones too.
     const auto getPolicy =
         FindSystemFunction<GetDepPolicyFunction>(L"kernel32.dll", "GetProcessDEPPolicy");
     DWORD flags = 0;
