@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/ole_apartment.h"
 #include "platform/com_object.h"
+#include "platform/ole_apartment.h"
 #include "platform/run_error.h"
 #include "report/report_job.h"
 #include "tests/e2e/journal_reader.h"

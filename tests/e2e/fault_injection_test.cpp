@@ -56,8 +56,8 @@ const Fault kFaults[] = {
     {"ShowResults", "fail:Viewer.Show_Results=Report engine stopped", 8, L"Report engine stopped",
      "Viewer.call Show_Results"},
     // A window's text ends at its first NUL: the caption would lose the rest and " Part:8".
-    {"DescriptionWithNul", "fail:Viewer.Show_Results=Printer\\u0000offline", 8,
-     L"Printer offline", "Viewer.call Show_Results"},
+    {"DescriptionWithNul", "fail:Viewer.Show_Results=Printer\\u0000offline", 8, L"Printer offline",
+     "Viewer.call Show_Results"},
 };
 
 class FaultAtEveryCall : public ProgramTest, public testing::WithParamInterface<Fault> {};

@@ -53,6 +53,22 @@ std::vector<JournalCall> ReadJournal(const std::wstring& path) {
     return calls;
 }
 
+std::vector<JournalCall> SeenLines(const std::vector<JournalCall>& journal,
+                                   const std::string& object, const std::string& member) {
+    std::vector<JournalCall> lines;
+    for (const auto& call : journal)
+        if (call.kind == "seen" && call.object == object && call.member == member)
+            lines.push_back(call);
+    return lines;
+}
+
+std::string SeenValue(const JournalCall& seen, const std::string& key) {
+    for (const auto& field : seen.args)
+        if (field.rfind(key + "=", 0) == 0)
+            return field.substr(key.size() + 1);
+    return "(missing)";
+}
+
 std::vector<std::string> CallTexts(const std::vector<JournalCall>& journal) {
     std::vector<std::string> texts;
     for (const auto& call : journal)

@@ -22,6 +22,13 @@ struct JournalCall {
 
 std::vector<JournalCall> ReadJournal(const std::wstring& path);
 
+// The "seen" lines the stand-ins wrote during calls of object.member, in order.
+std::vector<JournalCall> SeenLines(const std::vector<JournalCall>& journal,
+                                   const std::string& object, const std::string& member);
+// The value of key in a seen line ("thread_dpi" gives "unaware" for "thread_dpi=unaware"), or
+// "(missing)".
+std::string SeenValue(const JournalCall& seen, const std::string& key);
+
 // Only the calls the program made: no create/destroy lines.
 std::vector<std::string> CallTexts(const std::vector<JournalCall>& journal);
 

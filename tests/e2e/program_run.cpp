@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 
 #include "app/control_ids.h"
 
@@ -12,15 +15,24 @@ namespace {
 constexpr DWORD kPollMs = 2;
 constexpr DWORD kMessageTimeoutMs = 2000;
 
-std::wstring NewJournalPath() {
+std::wstring NewTempPath(const wchar_t* kind) {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    std::wstring path = std::wstring(temp) + L"brevanto-journal-" +
+    std::wstring path = std::wstring(temp) + L"brevanto-" + kind + L"-" +
                         std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
                         L".txt";
     DeleteFileW(path.c_str());
     return path;
+}
+
+// Wine writes a process's trace to the Unix standard error it inherited, whatever Win32 standard
+// handles it was given: a child's trace lands in this driver's own standard error. scripts/test
+// sends that to a log file and names it here, so the trace can be read back.
+std::wstring StandardErrorFile() {
+    wchar_t path[MAX_PATH * 2];
+    const DWORD length = GetEnvironmentVariableW(L"BREVANTO_DRIVER_STDERR", path, MAX_PATH * 2);
+    return length && length < MAX_PATH * 2 ? std::wstring(path, length) : std::wstring();
 }
 
 struct FindContext {
@@ -42,6 +54,13 @@ BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 
+std::uint64_t FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 } // namespace
 
 std::int64_t NowUs() {
@@ -60,17 +79,47 @@ std::wstring BinaryDirectory() {
     return directory.substr(0, directory.find_last_of(L'\\'));
 }
 
-ProgramRun::ProgramRun(const std::string& scenario) : journalPath_(NewJournalPath()) {
+ProgramRun::ProgramRun(const std::string& scenario, const std::string& wineDebug)
+    : journalPath_(NewTempPath(L"journal")) {
     SetEnvironmentVariableW(L"BREVANTO_STANDIN_JOURNAL", journalPath_.c_str());
     SetEnvironmentVariableA("BREVANTO_STANDIN_SCENARIO", scenario.c_str());
     std::wstring exe = BinaryDirectory() + L"\\Brevanto.exe";
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    char previousDebug[256] = "";
+    if (!wineDebug.empty()) {
+        tracePath_ = StandardErrorFile();
+        traceStart_ = FileSize(tracePath_);
+        GetEnvironmentVariableA("WINEDEBUG", previousDebug, sizeof previousDebug);
+        // +pid tells this process's lines from those of Wine's own services.
+        SetEnvironmentVariableA("WINEDEBUG", ("+pid," + wineDebug).c_str());
+    }
     startUs_ = NowUs();
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         BinaryDirectory().c_str(), &startup, &processInfo_))
         ADD_FAILURE() << "cannot start Brevanto.exe, error " << GetLastError();
+    if (!wineDebug.empty())
+        SetEnvironmentVariableA("WINEDEBUG", previousDebug[0] ? previousDebug : nullptr);
+}
+
+bool ProgramRun::TraceReadable() const {
+    return !tracePath_.empty();
+}
+
+std::vector<std::string> ProgramRun::Trace() const {
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%04lx:", static_cast<unsigned long>(ProcessId()));
+    std::vector<std::string> lines;
+    if (tracePath_.empty())
+        return lines;
+    std::ifstream file(tracePath_.c_str(), std::ios::binary);
+    file.seekg(static_cast<std::streamoff>(traceStart_));
+    for (std::string line; std::getline(file, line);) {
+        if (line.rfind(prefix, 0) == 0)
+            lines.push_back(line.substr(std::strlen(prefix)));
+    }
+    return lines;
 }
 
 ProgramRun::~ProgramRun() {

@@ -20,7 +20,8 @@ std::wstring BinaryDirectory();
 // One run of Brevanto.exe, started with a scenario for the stand-in components.
 class ProgramRun {
 public:
-    explicit ProgramRun(const std::string& scenario = "");
+    // wineDebug, when given, turns on Wine's trace channels for this run only (e.g. "trace+ole").
+    explicit ProgramRun(const std::string& scenario = "", const std::string& wineDebug = "");
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
@@ -41,6 +42,10 @@ public:
     bool Running() const;
 
     std::vector<JournalCall> Journal() const { return ReadJournal(journalPath_); }
+    // The lines of Wine's trace that this process wrote, each without its process prefix. Only
+    // where the driver's own standard error is a file (TraceReadable).
+    std::vector<std::string> Trace() const;
+    bool TraceReadable() const;
     std::vector<std::string> Calls() const { return CallTexts(Journal()); }
 
     DWORD ProcessId() const { return processInfo_.dwProcessId; }
@@ -55,6 +60,8 @@ private:
     std::wstring TextOf(HWND window);
 
     std::wstring journalPath_;
+    std::wstring tracePath_;
+    std::uint64_t traceStart_ = 0;
     PROCESS_INFORMATION processInfo_{};
     HWND window_ = nullptr;
     std::int64_t startUs_ = 0;

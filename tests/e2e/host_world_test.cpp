@@ -1,0 +1,228 @@
+#include "tests/e2e/program_test.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "app/control_ids.h"
+
+namespace brevanto::e2e {
+namespace {
+
+constexpr bool kIs32Bit = sizeof(void*) == 4;
+
+// The observations the stand-ins make at the calls where a component would open its forms: the
+// login, the viewer's Show_Results and the report classes' OpenMainReport.
+constexpr char kObserveCalls[] =
+    "observe:User.LoginUser;observe:Viewer.Show_Results;observe:Classes.OpenMainReport";
+
+TEST_F(ProgramTest, ComponentsSeeTheWorldOfTheirOlderHost) {
+    ProgramRun run(kObserveCalls);
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    run.Click(kCmdTestId);
+    const auto classesSeen = [&] {
+        return !SeenLines(run.Journal(), "Classes", "OpenMainReport").empty();
+    };
+    for (int i = 0; i < 200 && !classesSeen(); ++i)
+        Sleep(10);
+    run.Click(kCmdCancelId);
+    EXPECT_EQ(run.WaitForExit(5000), 0);
+
+    const auto journal = run.Journal();
+    const std::pair<const char*, const char*> calls[] = {
+        {"User", "LoginUser"}, {"Viewer", "Show_Results"}, {"Classes", "OpenMainReport"}};
+    for (const auto& [object, member] : calls) {
+        SCOPED_TRACE(std::string(object) + "." + member);
+        const auto seen = SeenLines(journal, object, member);
+        ASSERT_EQ(seen.size(), 1u);
+        // Windows a component makes are scaled by the system, as in a DPI-unaware host...
+        EXPECT_EQ(SeenValue(seen[0], "thread_dpi"), "unaware");
+        EXPECT_EQ(SeenValue(seen[0], "window_dpi"), "unaware");
+        // ...while the launcher's own window keeps its per-monitor layout.
+        EXPECT_EQ(SeenValue(seen[0], "host_window_dpi"), "per-monitor");
+        // Classic controls for the component, version 6 for the launcher's own.
+        EXPECT_EQ(SeenValue(seen[0], "button"), "classic");
+        EXPECT_EQ(SeenValue(seen[0], "host_button"), "v6");
+        // DEP follows the system's policy (off here) in the 32-bit build. A 64-bit process always
+        // has it: Windows documents no answer for one, Wine's answers "on, permanently".
+        const std::string dep = SeenValue(seen[0], "dep");
+        if (kIs32Bit)
+            EXPECT_EQ(dep, "0");
+        else
+            EXPECT_TRUE(dep == "n/a" || dep == "3") << dep;
+    }
+}
+
+TEST_F(ProgramTest, AnObjectAComponentHandsBackIsUsedAsGiven) {
+    // The report classes come back through their second dispinterface; swapping it through
+    // QueryInterface(IID_IDispatch) would land the calls on the first one, journaled "Classes".
+    ProgramRun run("second:User.ZELTARClasses");
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    run.Click(kCmdTestId);
+    const auto done = [&] {
+        const auto calls = run.Calls();
+        return !calls.empty() && calls.back().find("OpenMainReport") != std::string::npos;
+    };
+    for (int i = 0; i < 200 && !done(); ++i)
+        Sleep(10);
+    run.Click(kCmdCancelId);
+    EXPECT_EQ(run.WaitForExit(5000), 0);
+
+    auto expected = EmptyStoreCalls(BinaryDirectory());
+    for (auto call : TestButtonCalls())
+        expected.push_back(call);
+    for (auto& call : expected) {
+        if (call.rfind("Classes.", 0) == 0)
+            call.replace(0, 7, "Classes2");
+    }
+    EXPECT_EQ(run.Calls(), expected);
+}
+
+TEST_F(ProgramTest, OleIsStartedBeforeTheComponentsAndEndedOnTheWayOut) {
+    struct Case {
+        const char* name;
+        bool cancel;
+    };
+    for (const Case& c : {Case{"exit timer", false}, Case{"Cancel", true}}) {
+        SCOPED_TRACE(c.name);
+        // Under Wine OLE's services answer without OleInitialize, so Wine's own trace is the
+        // witness.
+        ProgramRun run("", "trace+ole,trace+message");
+        if (!run.TraceReadable())
+            GTEST_SKIP() << "Wine writes the program's trace to this driver's standard error; "
+                            "BREVANTO_DRIVER_STDERR must name the file it goes to, as "
+                            "scripts/test does";
+        ASSERT_TRUE(run.WaitForLogLines(13, 15000));
+        const HWND window = run.Window();
+        if (c.cancel)
+            run.Click(kCmdCancelId);
+        EXPECT_EQ(run.WaitForExit(10000), 0);
+
+        const auto trace = run.Trace();
+        const auto first = [&](const std::string& text) {
+            return std::find_if(trace.begin(), trace.end(), [&](const std::string& line) {
+                return line.find(text) != std::string::npos;
+            });
+        };
+        const auto oleUp = first("trace:ole:OleInitialize (");
+        const auto comUp = first("trace:ole:CoInitializeEx ");
+        const auto firstCreate = first("trace:ole:CoCreateInstance ");
+        const auto oleDown = first("trace:ole:OleUninitialize ()");
+        ASSERT_NE(oleUp, trace.end());
+        ASSERT_NE(firstCreate, trace.end());
+        // COM comes up through OLE, before any component.
+        EXPECT_LT(oleUp - trace.begin(), comUp - trace.begin());
+        EXPECT_LT(oleUp - trace.begin(), firstCreate - trace.begin());
+        EXPECT_NE(oleDown, trace.end());
+
+        if (c.cancel) {
+            // The window's last message reaches the default handling with its own handle.
+            char handle[32];
+            std::snprintf(
+                handle, sizeof handle, "(0x%llx)",
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
+            EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [&](const std::string& line) {
+                return line.find("DefWindowProc:[0082] WM_NCDESTROY") != std::string::npos &&
+                       line.find(handle) != std::string::npos;
+            })) << handle;
+        }
+    }
+}
+
+TEST_F(ProgramTest, DpiChangeLaysTheWindowOutAgainWithoutADeletedFontInUse) {
+    ProgramRun run("dpichange:User.LoginUser=144");
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    const auto seen = SeenLines(run.Journal(), "User", "LoginUser");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(SeenValue(seen[0], "fonts"), "live");
+    EXPECT_NE(SeenValue(seen[0], "font_checks"), "0");
+    // 1335 x 495 twips at 144 DPI.
+    EXPECT_EQ(SeenValue(seen[0], "test_button"), "134x50");
+    // Back at 96 DPI the layout is the original one.
+    RECT button;
+    GetClientRect(run.Control(kCmdTestId), &button);
+    EXPECT_EQ(button.right, 89);
+    EXPECT_EQ(button.bottom, 33);
+    run.Click(kCmdCancelId);
+    EXPECT_EQ(run.WaitForExit(5000), 0);
+}
+
+// The header fields of a PE file that decide what the process gives its in-process components.
+struct PeFacts {
+    WORD machine = 0;
+    WORD dllCharacteristics = 0;
+};
+
+std::optional<PeFacts> ReadPeFacts(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    if (bytes.size() < sizeof(IMAGE_DOS_HEADER))
+        return std::nullopt;
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
+    const std::size_t nt = static_cast<std::size_t>(dos->e_lfanew);
+    if (nt + sizeof(IMAGE_NT_HEADERS64) > bytes.size())
+        return std::nullopt;
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes.data() + nt);
+    PeFacts facts;
+    facts.machine = headers->FileHeader.Machine;
+    // DllCharacteristics sits at the same offset in both optional header layouts.
+    facts.dllCharacteristics = headers->OptionalHeader.DllCharacteristics;
+    return facts;
+}
+
+std::string ManifestText(HMODULE module, WORD id) {
+    const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(24));
+    if (!resource)
+        return {};
+    return std::string(static_cast<const char*>(LockResource(LoadResource(module, resource))),
+                       SizeofResource(module, resource));
+}
+
+TEST(BuiltExecutable, HeaderAndManifestGiveTheComponentsTheirOlderHost) {
+    // Both builds are checked wherever they were built, also the one this machine cannot run.
+    const std::wstring build = BinaryDirectory() + L"\\..\\..\\";
+    int checked = 0;
+    for (const wchar_t* folder : {L"mingw-i686", L"mingw-x64"}) {
+        const std::wstring exe = build + folder + L"\\bin\\Brevanto.exe";
+        if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        SCOPED_TRACE(Narrow(folder));
+        ++checked;
+        const auto pe = ReadPeFacts(exe);
+        ASSERT_TRUE(pe);
+        const bool i686 = pe->machine == IMAGE_FILE_MACHINE_I386;
+        EXPECT_EQ(std::wstring(folder) == L"mingw-i686", i686);
+        // The 32-bit exe leaves DEP to the system; on x64 DEP is always on anyway.
+        EXPECT_EQ((pe->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, !i686);
+        EXPECT_NE(pe->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0);
+
+        HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_TRUE(module);
+        const std::string process = ManifestText(module, 1);
+        const std::string own = ManifestText(module, 2);
+        FreeLibrary(module);
+        ASSERT_FALSE(process.empty());
+        // No execution level: a standard user's writes under Program Files are virtualised.
+        EXPECT_EQ(process.find("requestedExecutionLevel"), std::string::npos);
+        EXPECT_EQ(process.find("trustInfo"), std::string::npos);
+        // No version 6 controls for the process, hence for the components' forms.
+        EXPECT_EQ(process.find("Common-Controls"), std::string::npos);
+        // Per-monitor awareness only where the system also sets awareness per thread; the older
+        // dpiAware element would make Windows 8.1 and early 10 scale the components' windows.
+        EXPECT_NE(process.find("<dpiAwareness"), std::string::npos);
+        EXPECT_NE(process.find("PerMonitorV2"), std::string::npos);
+        EXPECT_EQ(process.find("<dpiAware "), std::string::npos);
+        EXPECT_EQ(process.find("<dpiAware>"), std::string::npos);
+        // Our own controls' manifest.
+        EXPECT_NE(own.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+        EXPECT_NE(own.find("version=\"6.0.0.0\""), std::string::npos);
+    }
+    EXPECT_GE(checked, 1);
+}
+
+} // namespace
+} // namespace brevanto::e2e
