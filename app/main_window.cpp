@@ -4,16 +4,16 @@
 
 #include <exception>
 
-#include "app/control_ids.h"
 #include "app/exit_status.h"
 #include "app/twips.h"
+#include "app/window_layout.h"
 #include "platform/dpi.h"
 #include "platform/exit_guard.h"
 #include "platform/message_pump.h"
 #include "platform/program_directory.h"
-#include "platform/run_error.h"
 #include "report/display_text.h"
 #include "report/report_job.h"
+#include "report/run_error.h"
 #include "report/test_action.h"
 
 namespace brevanto {
@@ -28,30 +28,6 @@ constexpr UINT kShowTestErrors = WM_APP + 1;
 // The manifest resource with the version 6 common controls; resource 1, the process default,
 // has none.
 constexpr WORD kOwnControlsManifest = 2;
-
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = 0;
-
-constexpr int kClientWidthTwips = 8565;
-constexpr int kClientHeightTwips = 5685;
-
-struct ControlPlace {
-    int left, top, width, height;
-};
-constexpr ControlPlace kCmdTestPlace{4560, 960, 1335, 495};
-constexpr ControlPlace kCmdCancelPlace{6120, 600, 2055, 915};
-constexpr ControlPlace kText1Place{240, 1560, 8055, 3855};
-constexpr ControlPlace kLabel1Place{240, 240, 8415, 375};
-
-constexpr int kWindowFontCentipoints = 1200;
-constexpr int kLogFontCentipoints = 825;
-constexpr wchar_t kFontFace[] = L"Segoe UI";
-
-void Place(HWND control, const ControlPlace& place, UINT dpi) {
-    SetWindowPos(control, nullptr, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
-                 TwipsToPixels(place.width, dpi), TwipsToPixels(place.height, dpi),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -85,9 +61,9 @@ MainWindow::MainWindow(HINSTANCE instance)
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         RegisterWindowClass(instance_, &MainWindow::WindowProc);
-        CreateWindowExW(kExStyle, kMainWindowClass, kMainWindowCaption, kStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
-                        this);
+        CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowCaption, kMainWindowStyle,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                        nullptr, instance_, this);
     }
     if (!window_)
         ReportUnhandledError(L"The main window could not be created.");
@@ -217,18 +193,11 @@ void MainWindow::OnCreate() {
 }
 
 void MainWindow::CreateControls() {
-    const auto create = [this](DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
-                               int id) {
-        return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                               window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               instance_, nullptr);
-    };
-    cmdTEST_ = create(0, L"BUTTON", L"Test", WS_TABSTOP | BS_PUSHBUTTON, kCmdTestId);
-    cmdCancel_ = create(0, L"BUTTON", L"&Cancel", WS_TABSTOP | BS_PUSHBUTTON, kCmdCancelId);
-    Text1_ =
-        create(WS_EX_CLIENTEDGE, L"EDIT", L"",
-               WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, kText1Id);
-    Label1_ = create(0, L"STATIC", L"Generating Report...", SS_LEFT, kLabel1Id);
+    CreateLayoutControls(window_, instance_);
+    cmdTEST_ = GetDlgItem(window_, kCmdTestId);
+    cmdCancel_ = GetDlgItem(window_, kCmdCancelId);
+    Text1_ = GetDlgItem(window_, kText1Id);
+    Label1_ = GetDlgItem(window_, kLabel1Id);
     // The log has no length limit for typing either.
     SendMessageW(Text1_, EM_SETLIMITTEXT, 0, 0);
 
@@ -241,24 +210,17 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::ApplyLayout(UINT dpi) {
-    GdiFont windowFont(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, dpi)));
-    GdiFont logFont(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, dpi)));
+    UniqueFont windowFont(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, dpi)));
+    UniqueFont logFont(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, dpi)));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), FALSE);
-    for (HWND control : {cmdTEST_, cmdCancel_, Label1_})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), TRUE);
-    SendMessageW(Text1_, WM_SETFONT, reinterpret_cast<WPARAM>(logFont.Get()), TRUE);
+    ApplyControlLayout(window_, dpi, windowFont.Get(), logFont.Get());
     // Only now that no control uses the old fonts may they go.
     windowFont_ = std::move(windowFont);
     logFont_ = std::move(logFont);
 
-    Place(cmdTEST_, kCmdTestPlace, dpi);
-    Place(cmdCancel_, kCmdCancelPlace, dpi);
-    Place(Text1_, kText1Place, dpi);
-    Place(Label1_, kLabel1Place, dpi);
-
     const SIZE client{TwipsToPixels(kClientWidthTwips, dpi),
                       TwipsToPixels(kClientHeightTwips, dpi)};
-    const SIZE outer = WindowSizeForClient(client, kStyle, kExStyle, dpi);
+    const SIZE outer = WindowSizeForClient(client, kMainWindowStyle, kMainWindowExStyle, dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

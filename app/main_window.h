@@ -11,6 +11,7 @@
 #include "platform/gdi_font.h"
 #include "platform/ole_apartment.h"
 #include "platform/registry_settings.h"
+#include "platform/unique_resource.h"
 #include "report/job_window.h"
 
 namespace brevanto {
@@ -75,8 +76,8 @@ private:
     HWND Text1_ = nullptr;
     HWND Label1_ = nullptr;
     HWND lastFocus_ = nullptr;
-    GdiFont windowFont_;
-    GdiFont logFont_;
+    UniqueFont windowFont_;
+    UniqueFont logFont_;
 
     WindowState state_;
     ComFactory factory_;

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/run_log.h"
 #include "bench/clock.h"
 #include "platform/message_pump.h"
+#include "report/run_log.h"
 
 namespace brevanto::bench {
 namespace {

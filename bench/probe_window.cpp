@@ -2,8 +2,9 @@
 
 #include <commctrl.h>
 
-#include "app/twips.h"
+#include "app/window_layout.h"
 #include "bench/clock.h"
+#include "platform/activation_context.h"
 #include "platform/gdi_font.h"
 #include "platform/message_pump.h"
 
@@ -11,14 +12,10 @@ namespace brevanto::bench {
 namespace {
 
 constexpr wchar_t kClassName[] = L"BrevantoBenchProbe";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr UINT kDpi = 96;
+constexpr WORD kOwnControlsManifest = 2;
 constexpr UINT_PTR kFlushTimer = 1;
 constexpr UINT kFlushDelayMs = 30;
-
-int Px(int twips) {
-    return TwipsToPixels(twips, kDpi);
-}
 
 std::wstring TextOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -40,39 +37,31 @@ void RegisterProbeClass(HINSTANCE instance) {
 
 } // namespace
 
-ProbeWindow::ProbeWindow(HINSTANCE instance, LogUpdate update) : update_(update) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    RegisterProbeClass(instance);
-    RECT outer{0, 0, Px(8565), Px(5685)};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
-    window_ = CreateWindowExW(0, kClassName, L"Lab Report Generator EXE", kStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
-                              nullptr, nullptr, instance, nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    // Brevanto's controls, places (left, top, width, height in twips) and styles.
-    const auto child = [&](DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style,
-                           RECT place) {
-        return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, Px(place.left),
-                               Px(place.top), Px(place.right), Px(place.bottom), window_, nullptr,
-                               instance, nullptr);
-    };
-    HWND test = child(0, L"BUTTON", L"Test", WS_TABSTOP | BS_PUSHBUTTON, {4560, 960, 1335, 495});
-    HWND cancel =
-        child(0, L"BUTTON", L"&Cancel", WS_TABSTOP | BS_PUSHBUTTON, {6120, 600, 2055, 915});
-    log_ = child(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                 WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                 {240, 1560, 8055, 3855});
-    HWND label = child(0, L"STATIC", L"Generating Report...", SS_LEFT, {240, 240, 8415, 375});
+ProbeWindow::ProbeWindow(HINSTANCE instance, LogUpdate update)
+    : update_(update), ownControls_(instance, kOwnControlsManifest) {
+    RECT outer{0, 0, TwipsToPixels(kClientWidthTwips, kDpi),
+               TwipsToPixels(kClientHeightTwips, kDpi)};
+    AdjustWindowRectEx(&outer, kMainWindowStyle, FALSE, kMainWindowExStyle);
+    {
+        const ActivationScope scope(ownControls_);
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        RegisterProbeClass(instance);
+        window_ =
+            CreateWindowExW(kMainWindowExStyle, kClassName, kMainWindowCaption, kMainWindowStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                            outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        CreateLayoutControls(window_, instance);
+    }
+    log_ = GetDlgItem(window_, kText1Id);
     SendMessageW(log_, EM_SETLIMITTEXT, 0, 0);
-    windowFont_ = CreateUiFont(L"Segoe UI", FontHeightPixels(1200, kDpi));
-    logFont_ = CreateUiFont(L"Segoe UI", FontHeightPixels(825, kDpi));
-    for (HWND control : {test, cancel, label})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), TRUE);
-    SendMessageW(log_, WM_SETFONT, reinterpret_cast<WPARAM>(logFont_), TRUE);
+    windowFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, kDpi)));
+    logFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, kDpi)));
+    ApplyControlLayout(window_, kDpi, windowFont_.Get(), logFont_.Get());
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
-    SetFocus(cancel);
+    SetFocus(GetDlgItem(window_, kCmdCancelId));
     RunPendingMessages(window_);
 }
 
@@ -81,10 +70,6 @@ ProbeWindow::~ProbeWindow() {
         KillTimer(window_, kFlushTimer);
         DestroyWindow(window_);
     }
-    if (windowFont_)
-        DeleteObject(windowFont_);
-    if (logFont_)
-        DeleteObject(logFont_);
 }
 
 void ProbeWindow::Restart() {

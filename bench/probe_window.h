@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/activation_context.h"
+#include "platform/unique_resource.h"
 #include "report/job_window.h"
 
 namespace brevanto::bench {
@@ -56,8 +58,9 @@ private:
     LogUpdate update_;
     HWND window_ = nullptr;
     HWND log_ = nullptr;
-    HFONT windowFont_ = nullptr;
-    HFONT logFont_ = nullptr;
+    ActivationContext ownControls_;
+    UniqueFont windowFont_;
+    UniqueFont logFont_;
     WindowState state_;
     std::wstring pendingLog_; // Coalesced: the text the box is to show
     bool flushArmed_ = false;

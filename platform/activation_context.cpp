@@ -17,13 +17,8 @@ HANDLE CreateFromResource(HMODULE module, WORD manifestResourceId) {
 ActivationContext::ActivationContext(HMODULE module, WORD manifestResourceId)
     : context_(CreateFromResource(module, manifestResourceId)) {}
 
-ActivationContext::~ActivationContext() {
-    if (context_ != INVALID_HANDLE_VALUE)
-        ReleaseActCtx(context_);
-}
-
 ActivationScope::ActivationScope(const ActivationContext& context) {
-    if (context.Get() != INVALID_HANDLE_VALUE)
+    if (context.Get() && context.Get() != INVALID_HANDLE_VALUE)
         active_ = ActivateActCtx(context.Get(), &cookie_) != FALSE;
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/unique_resource.h"
+
 namespace brevanto {
 
 // An activation context made from one of a module's manifest resources. The process default
@@ -11,14 +13,11 @@ namespace brevanto {
 class ActivationContext {
 public:
     ActivationContext(HMODULE module, WORD manifestResourceId);
-    ~ActivationContext();
-    ActivationContext(const ActivationContext&) = delete;
-    ActivationContext& operator=(const ActivationContext&) = delete;
 
-    HANDLE Get() const { return context_; }
+    HANDLE Get() const { return context_.Get(); }
 
 private:
-    HANDLE context_;
+    UniqueActivationContext context_;
 };
 
 // Makes a context the calling thread's active one for the scope's lifetime.

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "platform/com_value.h"
-#include "platform/run_error.h"
+#include "report/run_error.h"
 
 namespace brevanto {
 

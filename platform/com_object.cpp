@@ -61,9 +61,9 @@ public:
 
     ObjectRef Get(std::wstring_view member) override {
         DISPPARAMS params{nullptr, nullptr, 0, 0};
-        Variant result;
-        Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.Get());
-        return ToObject(*result.Get(), member);
+        UniqueVariant result;
+        Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.Put());
+        return ToObject(result.Get(), member);
     }
 
     void Call(std::wstring_view member, const std::vector<AutomationValue>& args) override {
@@ -71,8 +71,8 @@ public:
         for (std::size_t i = 0; i < args.size(); ++i)
             Store(args[i], reversed[args.size() - 1 - i]);
         DISPPARAMS params{reversed.Data(), nullptr, reversed.Size(), 0};
-        Variant result;
-        Invoke(member, DISPATCH_METHOD, params, result.Get());
+        UniqueVariant result;
+        Invoke(member, DISPATCH_METHOD, params, result.Put());
     }
 
 private:
@@ -107,9 +107,8 @@ private:
 
     static void Store(const AutomationValue& value, VARIANT& target) {
         if (const auto* text = std::get_if<std::wstring>(&value)) {
-            Bstr bstr(*text);
+            target.bstrVal = MakeBstr(*text).Release();
             target.vt = VT_BSTR;
-            target.bstrVal = bstr.Release();
         } else if (const auto* flag = std::get_if<bool>(&value)) {
             target.vt = VT_BOOL;
             target.boolVal = *flag ? VARIANT_TRUE : VARIANT_FALSE;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/automation.h"
+#include "report/automation.h"
 
 namespace brevanto {
 

@@ -4,34 +4,11 @@
 
 namespace brevanto {
 
-Bstr::Bstr(std::wstring_view text)
-    : value_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
-    if (!value_)
+UniqueBstr MakeBstr(std::wstring_view text) {
+    UniqueBstr bstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    if (!bstr)
         throw std::bad_alloc();
-}
-
-BSTR Bstr::Release() {
-    BSTR value = value_;
-    value_ = nullptr;
-    return value;
-}
-
-void Bstr::Reset() {
-    SysFreeString(value_);
-    value_ = nullptr;
-}
-
-Variant::Variant(Variant&& other) noexcept : value_(other.value_) {
-    VariantInit(&other.value_);
-}
-
-Variant& Variant::operator=(Variant&& other) noexcept {
-    if (this != &other) {
-        VariantClear(&value_);
-        value_ = other.value_;
-        VariantInit(&other.value_);
-    }
-    return *this;
+    return bstr;
 }
 
 ExcepInfo::~ExcepInfo() {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/registry_key.h"
+#include "platform/unique_resource.h"
 
 namespace brevanto {
 
@@ -13,9 +13,8 @@ std::optional<std::wstring> RegistrySettingsStore::TryRead(std::wstring_view app
                                                            std::wstring_view section,
                                                            std::wstring_view key) const {
     const std::wstring path = basePath_ + L"\\" + std::wstring(app) + L"\\" + std::wstring(section);
-    RegistryKey sectionKey;
-    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_QUERY_VALUE, sectionKey.ResetAndGetAddress()) !=
-        ERROR_SUCCESS)
+    UniqueRegistryKey sectionKey;
+    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_QUERY_VALUE, sectionKey.Put()) != ERROR_SUCCESS)
         return std::nullopt;
 
     const std::wstring valueName(key);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/settings_store.h"
+#include "report/settings_store.h"
 
 namespace brevanto {
 

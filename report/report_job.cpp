@@ -1,9 +1,9 @@
 #include "report/report_job.h"
 
-#include "app/run_log.h"
-#include "platform/run_error.h"
 #include "report/display_text.h"
 #include "report/part_number.h"
+#include "report/run_error.h"
+#include "report/run_log.h"
 #include "report/stored_settings.h"
 
 namespace brevanto {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "platform/automation.h"
-#include "platform/settings_store.h"
+#include "report/automation.h"
 #include "report/job_window.h"
+#include "report/settings_store.h"
 
 namespace brevanto {
 

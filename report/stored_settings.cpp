@@ -1,8 +1,8 @@
 #include "report/stored_settings.h"
 
-#include "platform/run_error.h"
 #include "report/display_text.h"
 #include "report/number_text.h"
+#include "report/run_error.h"
 
 namespace brevanto {
 namespace {

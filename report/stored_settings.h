@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/settings_store.h"
+#include "report/settings_store.h"
 
 namespace brevanto {
 

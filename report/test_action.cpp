@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/run_error.h"
+#include "report/run_error.h"
 
 namespace brevanto {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/automation.h"
+#include "report/automation.h"
 
 namespace brevanto {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/run_log.h"
 #include "report/display_text.h"
 #include "report/report_job.h"
+#include "report/run_log.h"
 #include "tests/unit/fakes.h"
 
 namespace brevanto::testing {

@@ -8,9 +8,9 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/automation.h"
-#include "platform/run_error.h"
-#include "platform/settings_store.h"
+#include "report/automation.h"
+#include "report/run_error.h"
+#include "report/settings_store.h"
 #include "report/job_window.h"
 
 namespace brevanto::testing {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/run_log.h"
+#include "report/run_log.h"
 
 #include "tests/unit/fakes.h"
 #include <random>

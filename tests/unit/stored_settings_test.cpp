@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/run_error.h"
+#include "report/run_error.h"
 #include "report/stored_settings.h"
 #include "tests/unit/fakes.h"
 

@@ -1,4 +1,4 @@
-#include "app/run_log.h"
+#include "report/run_log.h"
 
 #include "report/display_text.h"
 #include "report/part_number.h"
