@@ -1,7 +1,7 @@
 #include "tests/e2e/program_test.h"
 
-#include "app/control_ids.h"
-#include "app/run_log.h"
+#include "app/window_layout.h"
+#include "report/run_log.h"
 
 namespace brevanto::e2e {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "platform/com_object.h"
 #include "platform/ole_apartment.h"
-#include "platform/run_error.h"
 #include "report/report_job.h"
+#include "report/run_error.h"
 #include "tests/e2e/journal_reader.h"
 #include "tests/e2e/program_run.h"
 
@@ -156,6 +156,52 @@ TEST_F(ComBindingTest, FailuresBecomeRunErrorsWithTheirDescription) {
         const ObjectRef user = factory_.Create(kUserClass);
         EXPECT_EQ(ErrorOf([&] { c.action(*user); }), c.description);
     }
+}
+
+DPI_AWARENESS ThreadAwareness() {
+    return GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext());
+}
+
+TEST_F(ComBindingTest, EveryCallRunsDpiUnawareAndGivesTheThreadItsAwarenessBack) {
+    UseScenario("observe:User.SetExePath;observe:User.LoginUser;observe:User.ZELTARClasses;"
+                "fail:User.LoginUser=Refused;nocreate:Viewer");
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    ASSERT_EQ(ThreadAwareness(), DPI_AWARENESS_PER_MONITOR_AWARE);
+    struct Case {
+        const char* name;
+        std::function<void()> call;
+    };
+    ObjectRef user;
+    const Case cases[] = {
+        {"create", [&] { user = factory_.Create(kUserClass); }},
+        {"put", [&] { user->Put(L"SetExePath", std::wstring(L"C:\\")); }},
+        {"get", [&] { user->Get(L"ZELTARClasses"); }},
+        {"failing method",
+         [&] { ErrorOf([&] {
+                   user->Call(L"LoginUser", {std::wstring(), std::wstring()});
+               }); }},
+        {"failing create", [&] { ErrorOf([&] { factory_.Create(kViewerClass); }); }},
+        {"unknown name", [&] { ErrorOf([&] { user->Put(L"NoSuchMember", true); }); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.call();
+        EXPECT_EQ(ThreadAwareness(), DPI_AWARENESS_PER_MONITOR_AWARE);
+    }
+    const auto journal = Journal();
+    for (const char* member : {"SetExePath", "LoginUser", "ZELTARClasses"}) {
+        SCOPED_TRACE(member);
+        const auto seen = SeenLines(journal, "User", member);
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(SeenValue(seen[0], "thread_dpi"), "unaware");
+    }
+}
+
+TEST_F(ComBindingTest, AnObjectFromAGetKeepsTheInterfaceItWasGivenAs) {
+    UseScenario("second:User.ZELTARClasses");
+    const ObjectRef classes = factory_.Create(kUserClass)->Get(L"ZELTARClasses");
+    classes->Put(L"PDFPrintMode", std::wstring(L"2"));
+    EXPECT_EQ(Calls().back(), "Classes2.put PDFPrintMode BSTR:\"2\"");
 }
 
 TEST_F(ComBindingTest, UnknownClassCannotBeCreated) {

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <optional>
 
-#include "app/control_ids.h"
+#include "app/window_layout.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -201,6 +201,11 @@ TEST(BuiltExecutable, HeaderAndManifestGiveTheComponentsTheirOlderHost) {
 
         HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        // Wine's 32-bit loader does not map a 64-bit image even as data; the x64 driver, which
+        // runs wherever this one does, checks that exe's manifests.
+        const bool ownArchitecture = i686 == kIs32Bit;
+        if (!module && !ownArchitecture)
+            continue;
         ASSERT_TRUE(module);
         const std::string process = ManifestText(module, 1);
         const std::string own = ManifestText(module, 2);

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/control_ids.h"
+#include "app/window_layout.h"
 
 namespace brevanto::e2e {
 namespace {

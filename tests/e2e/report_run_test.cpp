@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/control_ids.h"
+#include "app/window_layout.h"
 
 namespace brevanto::e2e {
 

@@ -1,6 +1,6 @@
 #include "tests/e2e/program_test.h"
 
-#include "app/control_ids.h"
+#include "app/window_layout.h"
 
 namespace brevanto::e2e {
 namespace {
