@@ -26,6 +26,8 @@ REQUIRED_PACKAGES=(
     "x11-apps:/usr/bin/xwd"
     "imagemagick:/usr/bin/convert"
     "fonts-liberation:/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"
+    # Wine's own fonts: without Marlett the title bar's buttons draw as "0 1 r".
+    "fonts-wine:/usr/share/wine/fonts/marlett.ttf"
 )
 
 ensure_packages() {
