@@ -75,16 +75,26 @@ public:
         Invoke(member, DISPATCH_METHOD, params, result.Put());
     }
 
+    bool Knows(std::wstring_view member) override {
+        const DpiUnawareScope unaware;
+        DISPID id = DISPID_UNKNOWN;
+        return SUCCEEDED(TryLookUp(member, id));
+    }
+
 private:
     std::wstring MemberName(std::wstring_view member) const {
         return L"Member \"" + std::wstring(member) + L"\" of " + name_;
     }
 
-    DISPID LookUp(std::wstring_view member) {
+    HRESULT TryLookUp(std::wstring_view member, DISPID& id) {
         std::wstring name(member);
         LPOLESTR names[] = {name.data()};
+        return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    }
+
+    DISPID LookUp(std::wstring_view member) {
         DISPID id = DISPID_UNKNOWN;
-        const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        const HRESULT hr = TryLookUp(member, id);
         if (FAILED(hr))
             throw ComError(hr, MemberName(member));
         return id;

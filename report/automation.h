@@ -30,6 +30,9 @@ public:
     virtual ObjectRef Get(std::wstring_view member) = 0;
     // Arguments in call order; the result is not looked at.
     virtual void Call(std::wstring_view member, const std::vector<AutomationValue>& args) = 0;
+    // Whether the object knows a member of that name. Nothing is called: a workstation check
+    // uses it to see that a component has every member the job needs.
+    virtual bool Knows(std::wstring_view member) = 0;
 };
 
 class AutomationFactory {

@@ -74,7 +74,7 @@ private:
     }
 
     void ConfigureViewer() {
-        const std::wstring defaultExportFolder = directory_ + L"\\PDF";
+        const std::wstring defaultExportFolder = DefaultExportFolder(directory_);
         // Each value is read again for the component, so a change between the two reads shows.
         Log(L"setexportpath " + Read(L"SaveDirectories", L"Convert", defaultExportFolder));
         Put(state_.LabResultViewer, L"setexportpath",
@@ -114,8 +114,7 @@ private:
 
     void TakeFailurePath(const RunError& error) {
         state_.Outcome = JobOutcome::Failed;
-        window_.SetCaption(L"Brevanto.exe Generate " + ForDisplay(error.Description()) + L" Part:" +
-                           PartNumberText(state_.CurrentPart));
+        window_.SetCaption(FailureCaption(error.Description(), state_.CurrentPart));
         window_.SetLogText(window_.Caption());
         window_.DoEvents();
         if (window_.IsOpen())
@@ -176,6 +175,10 @@ private:
 };
 
 } // namespace
+
+std::wstring FailureCaption(std::wstring_view description, std::int16_t part) {
+    return L"Brevanto.exe Generate " + ForDisplay(description) + L" Part:" + PartNumberText(part);
+}
 
 void GenerateReport(JobWindow& window, const SettingsStore& settings, AutomationFactory& factory,
                     const std::wstring& programDirectory) {

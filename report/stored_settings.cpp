@@ -12,6 +12,16 @@ constexpr std::size_t kQuotedValueLimit = 64;
 
 } // namespace
 
+std::wstring DefaultExportFolder(const std::wstring& programDirectory) {
+    return programDirectory + L"\\PDF";
+}
+
+std::wstring DefaultFor(const JobSetting& setting, const std::wstring& programDirectory) {
+    if (setting.section == L"SaveDirectories" && setting.key == L"Convert")
+        return DefaultExportFolder(programDirectory);
+    return std::wstring(setting.defaultText);
+}
+
 std::wstring GetSetting(const SettingsStore& store, std::wstring_view section,
                         std::wstring_view key, std::wstring_view defaultText) {
     if (auto stored = store.TryRead(kSettingsApp, section, key))

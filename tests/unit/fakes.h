@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "report/automation.h"
+#include "report/job_window.h"
 #include "report/run_error.h"
 #include "report/settings_store.h"
-#include "report/job_window.h"
 
 namespace brevanto::testing {
 
@@ -93,6 +93,13 @@ public:
         Record(L"call", member, described);
     }
 
+    bool Knows(std::wstring_view member) override {
+        journal_.calls.push_back(name_ + L".knows " + std::wstring(member));
+        return !unknown.count(std::wstring(member));
+    }
+
+    // Members Knows denies.
+    std::set<std::wstring> unknown;
     // Objects a get gives back, by member name.
     std::map<std::wstring, ObjectRef> gettable;
 
