@@ -1,13 +1,16 @@
 #include "class_factory.h"
 
-#include "com_holders.h"
 #include "dispatch_object.h"
 #include "module.h"
+
+#include <wrl/client.h>
 
 #include <new>
 
 namespace brevanto::standin {
 namespace {
+
+using Microsoft::WRL::ComPtr;
 
 class ClassFactory final : public IClassFactory {
 public:
@@ -42,7 +45,8 @@ public:
         *result = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        ComPtr<DispatchObject> object = ComPtr<DispatchObject>::Adopt(creatable_.create());
+        ComPtr<DispatchObject> object;
+        object.Attach(creatable_.create());
         if (!object)
             return E_OUTOFMEMORY;
         return object->QueryInterface(iid, result);
@@ -66,8 +70,8 @@ private:
 } // namespace
 
 HRESULT GetClassFactory(const CreatableClass& creatable, REFIID iid, void** result) {
-    ComPtr<ClassFactory> factory =
-        ComPtr<ClassFactory>::Adopt(new (std::nothrow) ClassFactory(creatable));
+    ComPtr<ClassFactory> factory;
+    factory.Attach(new (std::nothrow) ClassFactory(creatable));
     if (!factory)
         return E_OUTOFMEMORY;
     return factory->QueryInterface(iid, result);

@@ -2,12 +2,15 @@
 
 #include "active_scenario.h"
 #include "button_click.h"
+#include "com_values.h"
 #include "dpi_change.h"
 #include "live_objects.h"
 #include "message_pump.h"
 #include "observation.h"
 #include "raised_error.h"
 #include "variant_text.h"
+
+#include <wrl/client.h>
 
 #include <string>
 
@@ -55,8 +58,8 @@ HRESULT CheckGetShape(const DISPPARAMS& params) {
 }
 
 // Swaps one of our objects for its second dispinterface; anything else stays as it is.
-void OfferSecondInterface(Variant& value) {
-    const VARIANT& given = value.get();
+void OfferSecondInterface(UniqueVariant& value) {
+    const VARIANT& given = value.Get();
     if (given.vt != VT_DISPATCH || !given.pdispVal)
         return;
     IDispatch* second = nullptr;
@@ -64,9 +67,7 @@ void OfferSecondInterface(Variant& value) {
             given.pdispVal->QueryInterface(kSecondDispatchIid, reinterpret_cast<void**>(&second))))
         return;
     // The object stays alive through the reference the second interface holds.
-    VARIANT* swapped = value.put();
-    swapped->vt = VT_DISPATCH;
-    swapped->pdispVal = second;
+    HoldDispatch(value, second);
 }
 
 } // namespace
@@ -217,7 +218,7 @@ HRESULT DispatchObject::InvokeThrough(Face face, DISPID id, REFIID iid, WORD fla
     if (result)
         VariantInit(result);
     // A pumping call can let the client drop its last reference from a nested call.
-    const ComPtr<IDispatch> keepAlive = ComPtr<IDispatch>::Share(this);
+    const Microsoft::WRL::ComPtr<IDispatch> keepAlive(this);
     try {
         return InvokeMember(enterUs, face, *member, operation, *params, result, exception);
     } catch (const std::bad_alloc&) {
@@ -225,18 +226,16 @@ HRESULT DispatchObject::InvokeThrough(Face face, DISPID id, REFIID iid, WORD fla
     }
 }
 
-HRESULT DispatchObject::ReadMember(DISPID id, Variant& result) {
+HRESULT DispatchObject::ReadMember(DISPID id, UniqueVariant& result) {
     const auto stored = values_.find(id);
     if (stored == values_.end()) {
-        VARIANT* nothing = result.put();
-        nothing->vt = VT_DISPATCH;
-        nothing->pdispVal = nullptr;
+        HoldDispatch(result, nullptr);
         return S_OK;
     }
-    return result.CopyFrom(stored->second.get());
+    return CopyVariant(result, stored->second.Get());
 }
 
-HRESULT DispatchObject::CallMember(DISPID, Variant&) {
+HRESULT DispatchObject::CallMember(DISPID, UniqueVariant&) {
     return S_OK;
 }
 
@@ -323,13 +322,13 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
 HRESULT DispatchObject::Perform(const Member& member, Operation operation, const CallPlan& plan,
                                 const DISPPARAMS& params, VARIANT* result) {
     if (operation == Operation::Put)
-        return values_[member.id].CopyFrom(params.rgvarg[0]);
+        return CopyVariant(values_[member.id], params.rgvarg[0]);
 
-    Variant value;
+    UniqueVariant value;
     HRESULT outcome = S_OK;
     if (plan.nonObject) {
         // Something that is not an object, where the caller expects one.
-        VARIANT* number = value.put();
+        VARIANT* number = value.Put();
         number->vt = VT_I4;
         number->lVal = 42;
     } else if (operation == Operation::Get) {
@@ -340,7 +339,7 @@ HRESULT DispatchObject::Perform(const Member& member, Operation operation, const
     if (SUCCEEDED(outcome) && plan.secondInterface)
         OfferSecondInterface(value);
     if (SUCCEEDED(outcome) && result)
-        value.MoveTo(result);
+        *result = value.Release();
     return outcome;
 }
 

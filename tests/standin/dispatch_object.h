@@ -1,8 +1,8 @@
 #pragma once
 
-#include "com_holders.h"
 #include "journal.h"
 #include "object_kind.h"
+#include "platform/unique_resource.h"
 #include "scenario.h"
 
 #include <oaidl.h>
@@ -51,9 +51,9 @@ protected:
     virtual ~DispatchObject();
 
     // The value of a readable member; by default the value last put, or no object.
-    virtual HRESULT ReadMember(DISPID id, Variant& result);
+    virtual HRESULT ReadMember(DISPID id, UniqueVariant& result);
     // The result of a method; nothing by default.
-    virtual HRESULT CallMember(DISPID id, Variant& result);
+    virtual HRESULT CallMember(DISPID id, UniqueVariant& result);
 
 private:
     enum class Operation { Put, Get, Call };
@@ -100,7 +100,7 @@ private:
 
     const ObjectKind kind_;
     const std::span<const Member> members_;
-    std::map<DISPID, Variant> values_;
+    std::map<DISPID, UniqueVariant> values_;
     LONG references_ = 1;
     SecondDispatch second_{*this};
 };

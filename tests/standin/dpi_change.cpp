@@ -3,7 +3,7 @@
 #include "dpi_awareness.h"
 #include "host_window.h"
 #include "journal.h"
-#include "window_holders.h"
+#include "platform/unique_resource.h"
 
 #include <new>
 #include <string>
@@ -71,7 +71,7 @@ std::string ButtonSize(HWND host) {
 // Sends the change with the hook in place; false, and nothing sent, when it cannot hook.
 bool ChangeWhileWatching(FontWatch& watch, UINT dpi) {
     const WatchingFonts watching(watch);
-    const InstalledHook hook(
+    const UniqueHook hook(
         SetWindowsHookExW(WH_CALLWNDPROC, &WatchSetFont, nullptr, GetCurrentThreadId()));
     if (!hook)
         return false;

@@ -1,6 +1,7 @@
 #include "journal.h"
 
 #include "environment.h"
+#include "platform/unique_resource.h"
 
 #include <windows.h>
 
@@ -9,32 +10,16 @@
 namespace brevanto::standin {
 namespace {
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // One open, one write, one close per line: appends from several processes interleave only
 // between lines, and a client that crashes has lost nothing already recorded.
 void AppendLine(const std::wstring& path, const std::string& line) {
-    const FileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+    const UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
+    if (!file)
         return;
     DWORD written = 0;
-    WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "host_window.h"
 #include "journal.h"
 #include "module.h"
+#include "platform/unique_resource.h"
 #include "system_function.h"
-#include "window_holders.h"
 
 #include <commctrl.h>
 
@@ -56,10 +56,10 @@ std::vector<std::string> ObserveHost() {
     std::vector<std::string> fields;
     fields.push_back(SeenField("thread_dpi", ThreadDpiAwareness()));
 
-    const OwnedWindow probe(CreateProbeWindow());
-    fields.push_back(SeenField("window_dpi", probe ? WindowDpiAwareness(probe.get()) : kNone));
+    const UniqueWindow probe(CreateProbeWindow());
+    fields.push_back(SeenField("window_dpi", probe ? WindowDpiAwareness(probe.Get()) : kNone));
     // Destroyed with its parent.
-    const HWND button = probe ? CreateProbeButton(probe.get()) : nullptr;
+    const HWND button = probe ? CreateProbeButton(probe.Get()) : nullptr;
     fields.push_back(SeenField("button", button ? ButtonGeneration(button) : kNone));
 
     const HWND host = FindHostWindow();

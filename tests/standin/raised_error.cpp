@@ -1,6 +1,6 @@
 #include "raised_error.h"
 
-#include "com_holders.h"
+#include "com_values.h"
 #include "exclusive_lock.h"
 #include "journal_line.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 // A custom error in the control facility, as an automation server raises with Err.Raise.
 constexpr SCODE kRaisedScode = static_cast<SCODE>(0x800A03E8);
-constexpr wchar_t kSource[] = L"BrevantoStandin";
+constexpr char16_t kSource[] = u"BrevantoStandin";
 
 // The deferred fill-in gets only the EXCEPINFO, so the description waits here. Callers fill
 // in right after Invoke returns, before any other call can fail.
@@ -21,9 +21,8 @@ std::u16string g_deferredDescription;
 void Describe(EXCEPINFO& exception, std::u16string_view description) {
     exception.wCode = 0;
     exception.scode = kRaisedScode;
-    exception.bstrSource = Bstr(std::wstring_view(kSource)).Detach();
-    // An empty description is an empty BSTR, not a null one.
-    exception.bstrDescription = Bstr(description).Detach();
+    exception.bstrSource = MakeBstr(kSource).Release();
+    exception.bstrDescription = MakeBstr(description).Release();
 }
 
 HRESULT STDAPICALLTYPE FillDeferred(EXCEPINFO* exception) {

@@ -2,6 +2,7 @@
 
 #include "creatable_classes.h"
 #include "module.h"
+#include "platform/unique_resource.h"
 
 #include <objbase.h>
 
@@ -9,23 +10,6 @@
 
 namespace brevanto::standin {
 namespace {
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_)
-            RegCloseKey(key_);
-    }
-
-    HKEY get() const { return key_; }
-    HKEY* put() { return &key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 std::wstring ClsidText(REFCLSID clsid) {
     wchar_t text[40] = {};
@@ -50,13 +34,13 @@ std::wstring ModulePath() {
 
 // Creates (or opens) HKCR\<path> and sets one string value; a null name sets the default value.
 LSTATUS WriteValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
-    RegistryKey key;
+    UniqueRegistryKey key;
     LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                     nullptr, key.put(), nullptr);
+                                     nullptr, key.Put(), nullptr);
     if (status != ERROR_SUCCESS)
         return status;
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    return RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           bytes);
 }
 

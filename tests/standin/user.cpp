@@ -1,11 +1,16 @@
 #include "user.h"
 
 #include "active_scenario.h"
+#include "com_values.h"
 #include "dispatch_object.h"
 #include "report_classes.h"
 
+#include <wrl/client.h>
+
 namespace brevanto::standin {
 namespace {
+
+using Microsoft::WRL::ComPtr;
 
 enum : DISPID { kSetExePath = 1, kPasswordDeptCode, kLoginUser, kZeltarClasses };
 
@@ -33,15 +38,15 @@ public:
                                                : std::span<const Member>(kMembers)) {}
 
 private:
-    HRESULT ReadMember(DISPID id, Variant& result) override {
+    HRESULT ReadMember(DISPID id, UniqueVariant& result) override {
         return id == kZeltarClasses ? GiveClasses(result) : DispatchObject::ReadMember(id, result);
     }
 
-    HRESULT CallMember(DISPID id, Variant& result) override {
+    HRESULT CallMember(DISPID id, UniqueVariant& result) override {
         if (id == kZeltarClasses)
             return GiveClasses(result);
         if (id == kLoginUser) {
-            VARIANT* loggedIn = result.put();
+            VARIANT* loggedIn = result.Put();
             loggedIn->vt = VT_BOOL;
             loggedIn->boolVal = VARIANT_TRUE;
         }
@@ -49,15 +54,13 @@ private:
     }
 
     // Made on first request and kept: every caller of one user sees one classes object.
-    HRESULT GiveClasses(Variant& result) {
+    HRESULT GiveClasses(UniqueVariant& result) {
         if (!classes_) {
-            classes_ = ComPtr<IDispatch>::Adopt(NewReportClasses());
+            classes_.Attach(NewReportClasses());
             if (!classes_)
                 return E_OUTOFMEMORY;
         }
-        VARIANT* object = result.put();
-        object->vt = VT_DISPATCH;
-        object->pdispVal = ComPtr<IDispatch>(classes_).Detach();
+        HoldDispatch(result, ComPtr<IDispatch>(classes_).Detach());
         return S_OK;
     }
 

@@ -1,8 +1,9 @@
 #include "variant_text.h"
 
-#include "com_holders.h"
 #include "journal_line.h"
 #include "live_objects.h"
+
+#include <wrl/client.h>
 
 namespace brevanto::standin {
 namespace {
@@ -24,8 +25,9 @@ std::string DescribeDispatch(IDispatch* object) {
     IUnknown* raw = nullptr;
     if (FAILED(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&raw))))
         return DispatchArg("foreign");
-    const ComPtr<IUnknown> identity = ComPtr<IUnknown>::Adopt(raw);
-    const auto kind = FindLiveObject(identity.get());
+    Microsoft::WRL::ComPtr<IUnknown> identity;
+    identity.Attach(raw);
+    const auto kind = FindLiveObject(identity.Get());
     return DispatchArg(kind ? JournalName(*kind) : "foreign");
 }
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/unique_resource.h"
+
+#include <oaidl.h>
+
+#include <string_view>
+
+namespace brevanto::standin {
+
+// A new BSTR with the text; an empty text gives an empty BSTR, not a null one.
+UniqueBstr MakeBstr(std::u16string_view text);
+
+// Keeps a copy of the value itself, never of a reference into the caller's storage.
+HRESULT CopyVariant(UniqueVariant& target, const VARIANT& source);
+
+// Makes the variant hold the object, taking over the caller's reference; null is no object.
+void HoldDispatch(UniqueVariant& target, IDispatch* object);
+
+} // namespace brevanto::standin
