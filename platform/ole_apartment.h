@@ -16,6 +16,8 @@ public:
     OleApartment(const OleApartment&) = delete;
     OleApartment& operator=(const OleApartment&) = delete;
 
+    bool Initialized() const { return initialized_; }
+
     // Ends OLE now, for a program that is about to end without unwinding to the destructor.
     void Uninitialize() {
         if (initialized_)

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/unique_resource.h"
 #include "report/settings_store.h"
 
 namespace brevanto {
@@ -21,7 +22,13 @@ public:
     std::optional<std::wstring> TryRead(std::wstring_view app, std::wstring_view section,
                                         std::wstring_view key) const override;
 
+    // The registry type of the stored value (REG_SZ, REG_DWORD, ...), or nothing when absent.
+    std::optional<DWORD> TypeOf(std::wstring_view app, std::wstring_view section,
+                                std::wstring_view key) const;
+
 private:
+    UniqueRegistryKey OpenSection(std::wstring_view app, std::wstring_view section) const;
+
     HKEY root_;
     std::wstring basePath_;
 };

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "check/workstation_facts.h"
+
+namespace brevanto::check {
+
+// Something that keeps Brevanto from working here: what is wrong, and what to do about it.
+struct Problem {
+    std::wstring what;
+    std::wstring todo;
+};
+
+struct Judgement {
+    std::vector<Problem> problems;
+    std::vector<std::wstring> notes; // worth knowing, but Brevanto works
+    bool Ready() const { return problems.empty(); }
+};
+
+Judgement Judge(const WorkstationFacts& facts);
+
+} // namespace brevanto::check

@@ -1,0 +1,81 @@
+// brevanto-check: tells an administrator whether Brevanto will work on this workstation for the
+// current user, without running the report job. Exit status 0 when ready, 1 when problems were
+// found, 2 when the check itself could not run.
+#include <windows.h>
+
+#include <string>
+
+#include "check/gather.h"
+#include "check/judgement.h"
+#include "check/report_output.h"
+#include "platform/ole_apartment.h"
+
+namespace {
+
+constexpr int kReady = 0;
+constexpr int kProblems = 1;
+constexpr int kCheckFailed = 2;
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring Wide(const std::string& bytes) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                        size);
+    return text;
+}
+
+// A console gets the text as it is; a file or pipe gets UTF-8.
+bool Write(const std::wstring& text, const std::string& bytes) {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(out, &mode))
+        return WriteConsoleW(out, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+int Usage() {
+    const std::wstring text = L"usage: brevanto-check [--json]\r\n";
+    Write(text, Utf8(text));
+    return kCheckFailed;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    bool json = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--json")
+            json = true;
+        else
+            return Usage();
+    }
+    SetDllDirectoryW(L"");
+    // The components are created in the world Brevanto.exe gives them.
+    const brevanto::OleApartment ole;
+    if (!ole.Initialized())
+        return kCheckFailed;
+    const auto facts = brevanto::check::GatherFacts();
+    const auto judgement = brevanto::check::Judge(facts);
+    bool written = false;
+    if (json) {
+        const std::string report = brevanto::check::JsonReport(facts, judgement);
+        written = Write(Wide(report), report);
+    } else {
+        const std::wstring report = brevanto::check::TextReport(facts, judgement);
+        written = Write(report, Utf8(report));
+    }
+    if (!written)
+        return kCheckFailed;
+    return judgement.Ready() ? kReady : kProblems;
+}

@@ -1,0 +1,135 @@
+#include "check/report_output.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace brevanto::check {
+namespace {
+
+constexpr std::size_t kLabelWidth = 30;
+
+class Lines {
+public:
+    void Heading(const std::wstring& text) {
+        if (!text_.empty())
+            text_ += L"\r\n";
+        text_ += text + L"\r\n";
+    }
+    void Row(const std::wstring& label, const std::wstring& value) {
+        std::wstring line = L"  " + label;
+        line.resize(std::max(line.size() + 1, kLabelWidth + 2), L' ');
+        text_ += line + value + L"\r\n";
+    }
+    void Line(const std::wstring& text) { text_ += L"  " + text + L"\r\n"; }
+    std::wstring Text() const { return text_; }
+
+private:
+    std::wstring text_;
+};
+
+std::wstring Quoted(const std::wstring& text) {
+    return L"\"" + text + L"\"";
+}
+
+std::wstring YesNo(bool yes) {
+    return yes ? L"yes" : L"no";
+}
+
+std::wstring Joined(const std::vector<std::wstring>& items) {
+    std::wstring text;
+    for (const auto& item : items)
+        text += (text.empty() ? L"" : L", ") + item;
+    return text;
+}
+
+void WriteClass(const ClassFacts& c, Lines& lines) {
+    std::wstring role = c.role;
+    role[0] = static_cast<wchar_t>(std::towupper(role[0]));
+    lines.Heading(role + L" " + Quoted(c.progId));
+    if (c.clsid.empty()) {
+        lines.Row(L"Class", L"not registered");
+        return;
+    }
+    lines.Row(L"Class", c.clsid);
+    if (c.serverKind.empty()) {
+        lines.Row(L"Server", L"none registered");
+        return;
+    }
+    lines.Row(L"Server", c.serverKind + L" " + c.serverPath);
+    std::wstring file = c.fileExists ? L"present" : L"missing";
+    if (c.fileExists && c.fileBits)
+        file += L", " + std::to_wstring(c.fileBits) + L"-bit";
+    lines.Row(L"File", file);
+    lines.Row(L"Threading model", c.threadingModel.empty() ? L"(none)" : c.threadingModel);
+    lines.Row(L"Created", c.created ? L"yes, then released" : L"no: " + c.createError);
+    if (!c.created)
+        return;
+    if (c.membersMissing.empty())
+        lines.Row(L"Members", Joined(c.membersNeeded) + L": all resolve");
+    else
+        lines.Row(L"Members", L"missing " + Joined(c.membersMissing));
+}
+
+std::wstring SettingValue(const SettingFacts& s) {
+    std::wstring text = s.stored ? L"stored    " : L"default   ";
+    if (!s.wrongType.empty())
+        text = L"stored as " + s.wrongType + L", read as absent: default ";
+    return text + (s.secret ? std::wstring(L"(not shown)") : Quoted(s.value));
+}
+
+std::wstring JobPathText(const JobPath& job) {
+    if (job.stopsInPart7)
+        return L"stops: " + job.stopCaption;
+    if (job.viewOnly)
+        return L"view only";
+    return L"full report; print (loadviewer) " + YesNo(job.print) + L", export " +
+           YesNo(job.exportResults);
+}
+
+} // namespace
+
+std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgement) {
+    Lines lines;
+    lines.Heading(L"Brevanto workstation check");
+    lines.Line(L"The components' objects are only created and released: no member is called.");
+
+    lines.Heading(L"Host");
+    lines.Row(L"Brevanto build", std::to_wstring(facts.host.bits) + L"-bit");
+    lines.Row(L"Windows", facts.host.windows);
+    lines.Row(L"Program folder", facts.host.programFolder);
+
+    for (const ClassFacts& c : facts.classes)
+        WriteClass(c, lines);
+
+    lines.Heading(L"Settings (HKEY_CURRENT_USER\\Software\\VB and VBA Program "
+                  L"Settings\\ZELTARPDFCreator)");
+    for (const SettingFacts& s : facts.settings)
+        lines.Row(s.section + L"\\" + s.key, SettingValue(s));
+    lines.Row(L"Part 7 of the job", JobPathText(facts.job));
+
+    lines.Heading(L"Export folder");
+    lines.Row(L"Path", facts.exportFolder.path);
+    lines.Row(L"Exists", YesNo(facts.exportFolder.exists));
+    if (facts.exportFolder.exists)
+        lines.Row(L"This user can write to it", YesNo(facts.exportFolder.writable));
+
+    if (!judgement.problems.empty()) {
+        lines.Heading(L"Problems");
+        int number = 0;
+        for (const Problem& problem : judgement.problems)
+            lines.Line(std::to_wstring(++number) + L". " + problem.what + L": " + problem.todo +
+                       L".");
+    }
+    if (!judgement.notes.empty()) {
+        lines.Heading(L"Notes");
+        for (const std::wstring& note : judgement.notes)
+            lines.Line(L"- " + note + L".");
+    }
+    const std::size_t count = judgement.problems.size();
+    return lines.Text() + L"\r\n" +
+           (count == 0 ? std::wstring(L"ready")
+                       : std::to_wstring(count) + (count == 1 ? L" problem" : L" problems")) +
+           L"\r\n";
+}
+
+} // namespace brevanto::check

@@ -1,0 +1,32 @@
+#include "platform/windows_version.h"
+
+#include <windows.h>
+
+namespace brevanto {
+namespace {
+
+template <typename Function> Function NtdllFunction(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+} // namespace
+
+std::wstring WindowsVersionText() {
+    // GetVersionEx answers what the manifest claims to support; RtlGetVersion the truth.
+    using RtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    std::wstring text = L"unknown";
+    if (const auto get = NtdllFunction<RtlGetVersion>("RtlGetVersion"); get && get(&info) == 0)
+        text = std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion) +
+               L"." + std::to_wstring(info.dwBuildNumber);
+    using WineGetVersion = const char*(CDECL*)();
+    if (const auto wine = NtdllFunction<WineGetVersion>("wine_get_version")) {
+        const std::string version = wine();
+        text += L" (Wine " + std::wstring(version.begin(), version.end()) + L")";
+    }
+    return text;
+}
+
+} // namespace brevanto
