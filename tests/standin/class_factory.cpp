@@ -1,5 +1,6 @@
 #include "class_factory.h"
 
+#include "com_values.h"
 #include "dispatch_object.h"
 #include "module.h"
 
@@ -45,8 +46,7 @@ public:
         *result = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        ComPtr<DispatchObject> object;
-        object.Attach(creatable_.create());
+        const ComPtr<DispatchObject> object = Adopt(creatable_.create());
         if (!object)
             return E_OUTOFMEMORY;
         return object->QueryInterface(iid, result);
@@ -70,8 +70,7 @@ private:
 } // namespace
 
 HRESULT GetClassFactory(const CreatableClass& creatable, REFIID iid, void** result) {
-    ComPtr<ClassFactory> factory;
-    factory.Attach(new (std::nothrow) ClassFactory(creatable));
+    const ComPtr<ClassFactory> factory = Adopt(new (std::nothrow) ClassFactory(creatable));
     if (!factory)
         return E_OUTOFMEMORY;
     return factory->QueryInterface(iid, result);

@@ -3,10 +3,19 @@
 #include "platform/unique_resource.h"
 
 #include <oaidl.h>
+#include <wrl/client.h>
 
 #include <string_view>
 
 namespace brevanto::standin {
+
+// Takes over a reference the caller already owns. Not ComPtr::Attach: mingw-w64's (10.0) adds a
+// reference of its own, so the object would never be freed.
+template <class T> Microsoft::WRL::ComPtr<T> Adopt(T* owned) {
+    Microsoft::WRL::ComPtr<T> held;
+    *held.GetAddressOf() = owned;
+    return held;
+}
 
 // A new BSTR with the text; an empty text gives an empty BSTR, not a null one.
 UniqueBstr MakeBstr(std::u16string_view text);

@@ -56,7 +56,7 @@ private:
     // Made on first request and kept: every caller of one user sees one classes object.
     HRESULT GiveClasses(UniqueVariant& result) {
         if (!classes_) {
-            classes_.Attach(NewReportClasses());
+            classes_ = Adopt<IDispatch>(NewReportClasses());
             if (!classes_)
                 return E_OUTOFMEMORY;
         }

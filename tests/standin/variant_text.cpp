@@ -1,5 +1,6 @@
 #include "variant_text.h"
 
+#include "com_values.h"
 #include "journal_line.h"
 #include "live_objects.h"
 
@@ -25,8 +26,7 @@ std::string DescribeDispatch(IDispatch* object) {
     IUnknown* raw = nullptr;
     if (FAILED(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&raw))))
         return DispatchArg("foreign");
-    Microsoft::WRL::ComPtr<IUnknown> identity;
-    identity.Attach(raw);
+    const Microsoft::WRL::ComPtr<IUnknown> identity = Adopt(raw);
     const auto kind = FindLiveObject(identity.Get());
     return DispatchArg(kind ? JournalName(*kind) : "foreign");
 }
