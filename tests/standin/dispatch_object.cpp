@@ -70,6 +70,11 @@ void OfferSecondInterface(UniqueVariant& value) {
     HoldDispatch(value, second);
 }
 
+class PlainObject final : public DispatchObject {
+public:
+    PlainObject(ObjectKind kind, std::span<const Member> members) : DispatchObject(kind, members) {}
+};
+
 } // namespace
 
 DispatchObject::DispatchObject(ObjectKind kind, std::span<const Member> members)
@@ -341,6 +346,10 @@ HRESULT DispatchObject::Perform(const Member& member, Operation operation, const
     if (SUCCEEDED(outcome) && result)
         *result = value.Release();
     return outcome;
+}
+
+DispatchObject* NewPlainObject(ObjectKind kind, std::span<const Member> members) {
+    return NewJournaled<PlainObject>(kind, members);
 }
 
 } // namespace brevanto::standin

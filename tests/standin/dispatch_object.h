@@ -12,6 +12,7 @@
 #include <new>
 #include <span>
 #include <string_view>
+#include <utility>
 
 namespace brevanto::standin {
 
@@ -107,16 +108,20 @@ private:
 
 // Builds an object holding one reference and records its creation; the stamps bracket the
 // constructor so a benchmark can subtract it. Null when out of memory.
-template <class T> T* NewJournaled() noexcept {
+template <class T, class... Args> T* NewJournaled(Args&&... args) noexcept {
     const std::int64_t enterUs = JournalClock();
     T* object = nullptr;
     try {
-        object = new T();
+        object = new T(std::forward<Args>(args)...);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
     WriteLifetimeJournal(object->Kind(), JournalKind::Create, enterUs);
     return object;
 }
+
+// NewJournaled for an object that does nothing beyond its member table: a get gives back what
+// was put.
+DispatchObject* NewPlainObject(ObjectKind kind, std::span<const Member> members);
 
 } // namespace brevanto::standin

@@ -4,120 +4,124 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <utility>
 
 namespace brevanto::standin {
 namespace {
 
-struct EscapeCase {
+// What a journal function made of one value, and what the journal must read.
+struct Spelling {
     const char* name;
-    std::u16string text;
+    std::string made;
     std::string journal;
 };
 
-void PrintTo(const EscapeCase& param, std::ostream* out) {
+void PrintTo(const Spelling& param, std::ostream* out) {
     *out << param.name;
 }
 
-class JournalEscape : public testing::TestWithParam<EscapeCase> {};
+std::string CaseName(const testing::TestParamInfo<Spelling>& info) {
+    return info.param.name;
+}
+
+Spelling Quoted(const char* name, std::u16string_view text, std::string journal) {
+    return {name, QuoteForJournal(text), std::move(journal)};
+}
+
+Spelling Line(const char* name, const JournalEntry& entry, std::string journal) {
+    return {name, FormatJournalLine(entry), std::move(journal)};
+}
+
+class JournalEscape : public testing::TestWithParam<Spelling> {};
 
 TEST_P(JournalEscape, SpellsEveryCodeUnitAsPrintableAscii) {
-    EXPECT_EQ(QuoteForJournal(GetParam().text), GetParam().journal);
+    EXPECT_EQ(GetParam().made, GetParam().journal);
 }
 
 // The journal must stay one line per event and be unambiguous to a reader that splits on tabs.
 INSTANTIATE_TEST_SUITE_P(
     Cases, JournalEscape,
-    testing::Values(EscapeCase{"Empty", u"", "\"\""},
-                    EscapeCase{"PlainAsciiUnchanged", u"C:/Reports 1", "\"C:/Reports 1\""},
-                    EscapeCase{"Quote", u"say \"hi\"", R"("say \"hi\"")"},
-                    EscapeCase{"Backslash", u"C:\\out\\", R"("C:\\out\\")"},
-                    EscapeCase{"TabCrLf", u"a\tb\r\nc", R"("a\tb\r\nc")"},
-                    EscapeCase{"ControlCharAndDelete", u"\x01x\x1F\x7F", R"("\x01x\x1F\x7F")"},
-                    EscapeCase{"EmbeddedNul", std::u16string(u"a\0b", 3), R"("a\x00b")"},
-                    EscapeCase{"Latin1AsUnicodeEscape", u"caf\u00e9", R"("caf\u00E9")"},
-                    EscapeCase{"SurrogatePairAsTwoUnits", u"\U0001F600", R"("\uD83D\uDE00")"},
-                    EscapeCase{"LoneSurrogateKept", std::u16string(1, char16_t(0xDC00)),
-                               R"("\uDC00")"}),
-    [](const testing::TestParamInfo<EscapeCase>& info) { return info.param.name; });
+    testing::Values(Quoted("Empty", u"", "\"\""),
+                    Quoted("PlainAsciiUnchanged", u"C:/Reports 1", "\"C:/Reports 1\""),
+                    Quoted("Quote", u"say \"hi\"", R"("say \"hi\"")"),
+                    Quoted("Backslash", u"C:\\out\\", R"("C:\\out\\")"),
+                    Quoted("TabCrLf", u"a\tb\r\nc", R"("a\tb\r\nc")"),
+                    Quoted("ControlCharAndDelete", u"\x01x\x1F\x7F", R"("\x01x\x1F\x7F")"),
+                    Quoted("EmbeddedNul", std::u16string_view(u"a\0b", 3), R"("a\x00b")"),
+                    Quoted("Latin1AsUnicodeEscape", u"caf\u00e9", R"("caf\u00E9")"),
+                    Quoted("SurrogatePairAsTwoUnits", u"\U0001F600", R"("\uD83D\uDE00")"),
+                    Quoted("LoneSurrogateKept", std::u16string(1, char16_t(0xDC00)),
+                           R"("\uDC00")")),
+    CaseName);
 
-struct ArgCase {
-    const char* name;
-    std::string spelled;
-    std::string journal;
-};
-
-void PrintTo(const ArgCase& param, std::ostream* out) {
-    *out << param.name;
-}
-
-class JournalArg : public testing::TestWithParam<ArgCase> {};
+class JournalArg : public testing::TestWithParam<Spelling> {};
 
 TEST_P(JournalArg, SpellsValueWithItsType) {
-    EXPECT_EQ(GetParam().spelled, GetParam().journal);
+    EXPECT_EQ(GetParam().made, GetParam().journal);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, JournalArg,
-    testing::Values(ArgCase{"NullBstrDiffersFromEmpty", BstrArg(std::nullopt), "BSTR:null"},
-                    ArgCase{"EmptyBstr", BstrArg(u""), "BSTR:\"\""},
-                    ArgCase{"BstrEscaped", BstrArg(u"x\ty"), R"(BSTR:"x\ty")"},
-                    ArgCase{"BoolTrueIsRaw", BoolArg(-1), "BOOL:-1"},
-                    ArgCase{"BoolFalse", BoolArg(0), "BOOL:0"},
-                    ArgCase{"NegativeI2", I2Arg(-32768), "I2:-32768"},
-                    ArgCase{"I4", I4Arg(2147483647), "I4:2147483647"},
-                    ArgCase{"KnownObject", DispatchArg("User"), "DISPATCH:User"},
-                    ArgCase{"Empty", EmptyArg(), "EMPTY"},
-                    ArgCase{"OtherTypeByNumber", OtherTypeArg(8204), "VT8204"},
-                    ArgCase{"ByRef", ByRefArg(I2Arg(5)), "BYREF|I2:5"},
-                    ArgCase{"RaisedText", RaisedDescription(u"a;b\u00e9"), R"(raised:"a;b\u00E9")"},
-                    ArgCase{"RaisedEmptyText", RaisedDescription(u""), "raised:\"\""},
-                    ArgCase{"RaisedHresult", RaisedHresult(0x80004005u), "raised:0x80004005"},
-                    ArgCase{"RaisedHresultPadded", RaisedHresult(0x1u), "raised:0x00000001"},
-                    ArgCase{"SeenField", SeenField("dep", "1"), "dep=1"},
-                    ArgCase{"SeenFieldEmptyValue", SeenField("fonts", ""), "fonts="},
-                    ArgCase{"AwarenessUnaware", std::string(DpiAwarenessName(0)), "unaware"},
-                    ArgCase{"AwarenessSystem", std::string(DpiAwarenessName(1)), "system"},
-                    ArgCase{"AwarenessPerMonitor", std::string(DpiAwarenessName(2)), "per-monitor"},
-                    ArgCase{"AwarenessInvalid", std::string(DpiAwarenessName(-1)), "invalid"},
-                    ArgCase{"AwarenessUnknown", std::string(DpiAwarenessName(3)), "invalid"},
-                    ArgCase{"Size", SizeText(75, 23), "75x23"}),
-    [](const testing::TestParamInfo<ArgCase>& info) { return info.param.name; });
+    testing::Values(
+        Spelling{"NullBstrDiffersFromEmpty", BstrArg(std::nullopt), "BSTR:null"},
+        Spelling{"EmptyBstr", BstrArg(u""), "BSTR:\"\""},
+        Spelling{"BstrEscaped", BstrArg(u"x\ty"), R"(BSTR:"x\ty")"},
+        Spelling{"BoolTrueIsRaw", BoolArg(-1), "BOOL:-1"},
+        Spelling{"BoolFalse", BoolArg(0), "BOOL:0"},
+        Spelling{"NegativeI2", I2Arg(-32768), "I2:-32768"},
+        Spelling{"I4", I4Arg(2147483647), "I4:2147483647"},
+        Spelling{"KnownObject", DispatchArg("User"), "DISPATCH:User"},
+        Spelling{"Empty", EmptyArg(), "EMPTY"},
+        Spelling{"OtherTypeByNumber", OtherTypeArg(8204), "VT8204"},
+        Spelling{"ByRef", ByRefArg(I2Arg(5)), "BYREF|I2:5"},
+        Spelling{"RaisedText", RaisedDescription(u"a;b\u00e9"), R"(raised:"a;b\u00E9")"},
+        Spelling{"RaisedEmptyText", RaisedDescription(u""), "raised:\"\""},
+        Spelling{"RaisedHresult", RaisedHresult(0x80004005u), "raised:0x80004005"},
+        Spelling{"RaisedHresultPadded", RaisedHresult(0x1u), "raised:0x00000001"},
+        Spelling{"SeenField", SeenField("dep", "1"), "dep=1"},
+        Spelling{"SeenFieldEmptyValue", SeenField("fonts", ""), "fonts="},
+        Spelling{"AwarenessUnaware", std::string(DpiAwarenessName(0)), "unaware"},
+        Spelling{"AwarenessSystem", std::string(DpiAwarenessName(1)), "system"},
+        Spelling{"AwarenessPerMonitor", std::string(DpiAwarenessName(2)), "per-monitor"},
+        Spelling{"AwarenessInvalid", std::string(DpiAwarenessName(-1)), "invalid"},
+        Spelling{"AwarenessUnknown", std::string(DpiAwarenessName(3)), "invalid"},
+        Spelling{"Size", SizeText(75, 23), "75x23"}),
+    CaseName);
 
-TEST(JournalLine, CallHasArgsInOrderThenRaised) {
-    JournalEntry entry;
-    entry.enterUs = 1000;
-    entry.exitUs = 2500;
-    entry.object = "User";
-    entry.member = "LoginUser";
-    entry.kind = JournalKind::Call;
-    entry.args = {BstrArg(u"admin"), BstrArg(std::nullopt)};
-    entry.raised = RaisedDescription(u"Wrong password");
-    EXPECT_EQ(FormatJournalLine(entry),
-              "1000\t2500\tUser\tLoginUser\tcall\tBSTR:\"admin\"\tBSTR:null\t"
-              "raised:\"Wrong password\"\n");
+class JournalLine : public testing::TestWithParam<Spelling> {};
+
+TEST_P(JournalLine, HasItsFieldsInOrder) {
+    EXPECT_EQ(GetParam().made, GetParam().journal);
 }
 
-TEST(JournalLine, SeenLineHasItsFieldsInOrder) {
-    JournalEntry entry;
-    entry.enterUs = 10;
-    entry.exitUs = 12;
-    entry.object = "Viewer2";
-    entry.member = "Show_Results";
-    entry.kind = JournalKind::Seen;
-    entry.args = {SeenField("thread_dpi", "unaware"), SeenField("dep", "n/a")};
-    EXPECT_EQ(FormatJournalLine(entry),
-              "10\t12\tViewer2\tShow_Results\tseen\tthread_dpi=unaware\tdep=n/a\n");
-}
-
-TEST(JournalLine, LifetimeLineHasDashForMember) {
-    JournalEntry entry;
-    entry.enterUs = 7;
-    entry.exitUs = 9;
-    entry.object = "Classes";
-    entry.member = "-";
-    entry.kind = JournalKind::Destroy;
-    EXPECT_EQ(FormatJournalLine(entry), "7\t9\tClasses\t-\tdestroy\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JournalLine,
+    testing::Values(Line("CallHasArgsInOrderThenRaised",
+                         {.enterUs = 1000,
+                          .exitUs = 2500,
+                          .object = "User",
+                          .member = "LoginUser",
+                          .kind = JournalKind::Call,
+                          .args = {BstrArg(u"admin"), BstrArg(std::nullopt)},
+                          .raised = RaisedDescription(u"Wrong password")},
+                         "1000\t2500\tUser\tLoginUser\tcall\tBSTR:\"admin\"\tBSTR:null\t"
+                         "raised:\"Wrong password\"\n"),
+                    Line("SeenLineHasItsFieldsInOrder",
+                         {.enterUs = 10,
+                          .exitUs = 12,
+                          .object = "Viewer2",
+                          .member = "Show_Results",
+                          .kind = JournalKind::Seen,
+                          .args = {SeenField("thread_dpi", "unaware"), SeenField("dep", "n/a")}},
+                         "10\t12\tViewer2\tShow_Results\tseen\tthread_dpi=unaware\tdep=n/a\n"),
+                    Line("LifetimeLineHasDashForMember",
+                         {.enterUs = 7,
+                          .exitUs = 9,
+                          .object = "Classes",
+                          .member = "-",
+                          .kind = JournalKind::Destroy},
+                         "7\t9\tClasses\t-\tdestroy\n")),
+    CaseName);
 
 } // namespace
 } // namespace brevanto::standin

@@ -19,8 +19,9 @@ struct JournalEntry {
     std::string_view object;
     std::string_view member; // "-" for creation and destruction
     JournalKind kind = JournalKind::Call;
-    std::vector<std::string> args; // spelled by the *Arg functions, or SeenField for Seen
-    std::string raised;            // a Raised* field, or empty when the call succeeded
+    // {}: a designated initializer may leave these out.
+    std::vector<std::string> args{}; // spelled by the *Arg functions, or SeenField for Seen
+    std::string raised{};            // a Raised* field, or empty when the call succeeded
 };
 
 // The tab-separated line, LF included.

@@ -6,30 +6,29 @@ namespace brevanto::standin {
 
 enum class ObjectKind { User, Viewer, Classes };
 
-// The name the journal and the scenario use for objects of this kind.
-constexpr std::string_view JournalName(ObjectKind kind) {
+struct ObjectNames {
+    std::string_view primary; // what the journal and the scenario call objects of the kind
+    std::string_view second;  // for calls through an object's second dispinterface
+};
+
+constexpr ObjectNames NamesOf(ObjectKind kind) {
     switch (kind) {
     case ObjectKind::User:
-        return "User";
+        return {"User", "User2"};
     case ObjectKind::Viewer:
-        return "Viewer";
+        return {"Viewer", "Viewer2"};
     case ObjectKind::Classes:
-        return "Classes";
+        return {"Classes", "Classes2"};
     }
-    return "?";
+    return {"?", "?2"};
 }
 
-// The name for calls that come through an object's second dispinterface.
+constexpr std::string_view JournalName(ObjectKind kind) {
+    return NamesOf(kind).primary;
+}
+
 constexpr std::string_view SecondJournalName(ObjectKind kind) {
-    switch (kind) {
-    case ObjectKind::User:
-        return "User2";
-    case ObjectKind::Viewer:
-        return "Viewer2";
-    case ObjectKind::Classes:
-        return "Classes2";
-    }
-    return "?2";
+    return NamesOf(kind).second;
 }
 
 } // namespace brevanto::standin

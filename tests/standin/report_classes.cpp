@@ -13,15 +13,10 @@ constexpr Member kMembers[] = {
     {.id = 5, .name = "OpenMainReport", .kind = MemberKind::Method, .argCount = 3},
 };
 
-class ReportClasses final : public DispatchObject {
-public:
-    ReportClasses() : DispatchObject(ObjectKind::Classes, kMembers) {}
-};
-
 } // namespace
 
 DispatchObject* NewReportClasses() {
-    return NewJournaled<ReportClasses>();
+    return NewPlainObject(ObjectKind::Classes, kMembers);
 }
 
 } // namespace brevanto::standin

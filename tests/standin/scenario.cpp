@@ -74,6 +74,20 @@ std::optional<ClickTarget> ParseClickTarget(std::u16string_view text) {
     return std::nullopt;
 }
 
+// What a verb takes after its target: nothing, or after '=' a value read this way.
+enum class ValueKind { None, Description, Hresult, Milliseconds, Dpi, Click };
+
+// The number a value stands for, or nullopt when the verb does not accept the text.
+std::optional<std::uint32_t> ParseNumber(ValueKind kind, std::u16string_view text) {
+    if (kind == ValueKind::Hresult)
+        return ParseHex(text);
+    const auto number = ParseDecimal(text);
+    // WM_DPICHANGED carries the DPI in a 16-bit half of wParam.
+    if (kind == ValueKind::Dpi && number && (*number == 0 || *number > 0xFFFF))
+        return std::nullopt;
+    return number;
+}
+
 // Splits at ';' but not at "\;", which belongs to a description.
 std::vector<std::u16string_view> SplitDirectives(std::u16string_view text) {
     std::vector<std::u16string_view> pieces;
@@ -92,6 +106,12 @@ std::vector<std::u16string_view> SplitDirectives(std::u16string_view text) {
 }
 
 } // namespace
+
+struct Scenario::VerbRule {
+    std::u16string_view name;
+    Verb verb;
+    ValueKind value;
+};
 
 std::u16string UnescapeDescription(std::u16string_view raw) {
     std::u16string text;
@@ -133,33 +153,52 @@ Scenario Scenario::Parse(std::u16string_view text) {
     return scenario;
 }
 
+const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
+    static constexpr VerbRule kRules[] = {
+        {u"click", Verb::Click, ValueKind::Click},
+        {u"block", Verb::Block, ValueKind::Milliseconds},
+        {u"pump", Verb::Pump, ValueKind::Milliseconds},
+        {u"swallow", Verb::Swallow, ValueKind::Milliseconds},
+        {u"fail", Verb::Fail, ValueKind::Description},
+        {u"faildeferred", Verb::FailDeferred, ValueKind::Description},
+        {u"failhr", Verb::FailHresult, ValueKind::Hresult},
+        {u"nonobject", Verb::NonObject, ValueKind::None},
+        {u"second", Verb::Second, ValueKind::None},
+        {u"hide", Verb::Hide, ValueKind::None},
+        {u"observe", Verb::Observe, ValueKind::None},
+        {u"dpichange", Verb::DpiChange, ValueKind::Dpi},
+    };
+    for (const VerbRule& rule : kRules) {
+        if (EqualsIgnoringCase(name, rule.name))
+            return &rule;
+    }
+    return nullptr;
+}
+
 void Scenario::Add(std::u16string_view directive) {
     const std::size_t colon = directive.find(u':');
     if (colon == std::u16string_view::npos)
         return;
     const std::u16string_view verbText = directive.substr(0, colon);
     const std::u16string_view rest = directive.substr(colon + 1);
-    const auto verbIs = [&](std::u16string_view name) {
-        return EqualsIgnoringCase(verbText, name);
-    };
 
-    if (verbIs(u"zeltarclasses")) {
+    if (EqualsIgnoringCase(verbText, std::u16string_view(u"zeltarclasses"))) {
         if (EqualsIgnoringCase(rest, std::u16string_view(u"method")))
             zeltarClassesIsMethod_ = true;
         return;
     }
-    if (verbIs(u"nocreate")) {
+    if (EqualsIgnoringCase(verbText, std::u16string_view(u"nocreate"))) {
         if (!rest.empty())
             refusedClasses_.emplace_back(rest);
         return;
     }
 
-    Directive parsed{};
+    const VerbRule* rule = FindVerb(verbText);
+    if (!rule)
+        return;
     std::u16string_view target = rest;
     std::u16string_view value;
-    const bool takesValue =
-        !(verbIs(u"nonobject") || verbIs(u"second") || verbIs(u"hide") || verbIs(u"observe"));
-    if (takesValue) {
+    if (rule->value != ValueKind::None) {
         const std::size_t equals = rest.find(u'=');
         if (equals == std::u16string_view::npos)
             return;
@@ -169,47 +208,33 @@ void Scenario::Add(std::u16string_view directive) {
     const std::size_t dot = target.find(u'.');
     if (dot == std::u16string_view::npos || dot == 0 || dot + 1 == target.size())
         return;
+
+    Directive parsed{};
+    parsed.verb = rule->verb;
     parsed.object = target.substr(0, dot);
     parsed.member = target.substr(dot + 1);
-
-    if (verbIs(u"nonobject")) {
-        parsed.verb = Verb::NonObject;
-    } else if (verbIs(u"second")) {
-        parsed.verb = Verb::Second;
-    } else if (verbIs(u"hide")) {
-        parsed.verb = Verb::Hide;
-    } else if (verbIs(u"observe")) {
-        parsed.verb = Verb::Observe;
-    } else if (verbIs(u"fail") || verbIs(u"faildeferred")) {
-        parsed.verb = verbIs(u"fail") ? Verb::Fail : Verb::FailDeferred;
+    switch (rule->value) {
+    case ValueKind::None:
+        break;
+    case ValueKind::Description:
         parsed.description = UnescapeDescription(value);
-    } else if (verbIs(u"failhr")) {
-        const auto hresult = ParseHex(value);
-        if (!hresult)
-            return;
-        parsed.verb = Verb::FailHresult;
-        parsed.number = *hresult;
-    } else if (verbIs(u"block") || verbIs(u"pump") || verbIs(u"swallow")) {
-        const auto milliseconds = ParseDecimal(value);
-        if (!milliseconds)
-            return;
-        parsed.verb = verbIs(u"block") ? Verb::Block : verbIs(u"pump") ? Verb::Pump : Verb::Swallow;
-        parsed.number = *milliseconds;
-    } else if (verbIs(u"dpichange")) {
-        const auto dpi = ParseDecimal(value);
-        // WM_DPICHANGED carries the DPI in a 16-bit half of wParam.
-        if (!dpi || *dpi == 0 || *dpi > 0xFFFF)
-            return;
-        parsed.verb = Verb::DpiChange;
-        parsed.number = *dpi;
-    } else if (verbIs(u"click")) {
+        break;
+    case ValueKind::Click: {
         const auto click = ParseClickTarget(value);
         if (!click)
             return;
-        parsed.verb = Verb::Click;
         parsed.click = *click;
-    } else {
-        return;
+        break;
+    }
+    case ValueKind::Hresult:
+    case ValueKind::Milliseconds:
+    case ValueKind::Dpi: {
+        const auto number = ParseNumber(rule->value, value);
+        if (!number)
+            return;
+        parsed.number = *number;
+        break;
+    }
     }
     directives_.push_back(std::move(parsed));
 }

@@ -100,6 +100,9 @@ private:
         ClickTarget click = ClickTarget::Cancel;
     };
 
+    struct VerbRule;
+
+    static const VerbRule* FindVerb(std::u16string_view name);
     void Add(std::u16string_view directive);
     static bool Targets(const Directive& directive, std::string_view object,
                         std::string_view member);

@@ -1,7 +1,9 @@
+#include "journal_escape.h"
 #include "scenario.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <ostream>
 #include <string>
 
@@ -19,69 +21,18 @@ TEST(ScenarioDescription, KeepsUnknownOrIncompleteEscapesAsWritten) {
     EXPECT_EQ(UnescapeDescription(u"end\\"), u"end\\");
 }
 
-TEST(Scenario, FailDescriptionMayHoldEscapedSemicolon) {
-    const Scenario scenario =
-        Scenario::Parse(u" fail:User.LoginUser=Bad\\; try again ; block:User.LoginUser=5");
-    const CallPlan plan = scenario.PlanFor("User", "LoginUser");
-    ASSERT_TRUE(plan.failure);
-    EXPECT_EQ(plan.failure->style, Failure::Style::Exception);
-    EXPECT_EQ(plan.failure->description, u"Bad; try again");
-    ASSERT_EQ(plan.delays.size(), 1u);
-    EXPECT_FALSE(plan.delays[0].pumpMessages);
-    EXPECT_EQ(plan.delays[0].milliseconds, 5u);
-}
-
-TEST(Scenario, EmptyDescriptionIsStillAFailure) {
-    const CallPlan plan = Scenario::Parse(u"fail:User.LoginUser=").PlanFor("User", "LoginUser");
-    ASSERT_TRUE(plan.failure);
-    EXPECT_EQ(plan.failure->description, u"");
-}
-
-TEST(Scenario, TargetsMatchIgnoringCase) {
-    const Scenario scenario = Scenario::Parse(u"pump:viewer.show_results=250;nocreate:VIEWER");
-    const CallPlan plan = scenario.PlanFor("Viewer", "Show_Results");
-    ASSERT_EQ(plan.delays.size(), 1u);
-    EXPECT_TRUE(plan.delays[0].pumpMessages);
-    EXPECT_TRUE(scenario.RefusesClass("Viewer"));
-    EXPECT_FALSE(scenario.RefusesClass("User"));
-}
-
-TEST(Scenario, CollectsEveryEffectForOneMember) {
-    const Scenario scenario = Scenario::Parse(
-        u"click:Classes.OpenMainReport=Test;pump:Classes.OpenMainReport=10;"
-        u"failhr:Classes.OpenMainReport=0x80004005;fail:Classes.OpenMainReport=ignored");
-    const CallPlan plan = scenario.PlanFor("Classes", "OpenMainReport");
-    ASSERT_EQ(plan.clicks.size(), 1u);
-    EXPECT_EQ(plan.clicks[0], ClickTarget::Test);
-    ASSERT_EQ(plan.delays.size(), 1u);
-    ASSERT_TRUE(plan.failure);
-    EXPECT_EQ(plan.failure->style, Failure::Style::Hresult);
-    EXPECT_EQ(plan.failure->hresult, 0x80004005u);
-}
-
-TEST(Scenario, OtherMembersAreUntouched) {
-    const Scenario scenario = Scenario::Parse(u"faildeferred:Viewer.Export=x;nonobject:User.X");
-    const CallPlan plan = scenario.PlanFor("Viewer", "Show_Results");
-    EXPECT_TRUE(plan.clicks.empty());
-    EXPECT_TRUE(plan.delays.empty());
-    EXPECT_FALSE(plan.failure);
-    EXPECT_FALSE(plan.nonObject);
-    EXPECT_TRUE(scenario.PlanFor("User", "x").nonObject);
-}
-
-TEST(Scenario, SkipsWhatItDoesNotUnderstand) {
-    const Scenario scenario = Scenario::Parse(
-        u"explode:User.LoginUser=1;block:User.LoginUser=soon;click:User.LoginUser=OK;"
-        u"failhr:User.LoginUser=xyz;fail:LoginUser=no object;;  ;zeltarclasses:property");
-    const CallPlan plan = scenario.PlanFor("User", "LoginUser");
-    EXPECT_TRUE(plan.clicks.empty());
-    EXPECT_TRUE(plan.delays.empty());
-    EXPECT_FALSE(plan.failure);
-    EXPECT_FALSE(scenario.ZeltarClassesIsMethod());
-}
-
-TEST(Scenario, ZeltarClassesCanBecomeAMethod) {
-    EXPECT_TRUE(Scenario::Parse(u"zeltarclasses:method").ZeltarClassesIsMethod());
+std::string FailureText(const Failure& failure) {
+    switch (failure.style) {
+    case Failure::Style::Exception:
+        return "fail" + QuoteForJournal(failure.description);
+    case Failure::Style::DeferredException:
+        return "faildeferred" + QuoteForJournal(failure.description);
+    case Failure::Style::Hresult:
+        break;
+    }
+    char text[24];
+    std::snprintf(text, sizeof text, "failhr0x%08X", static_cast<unsigned>(failure.hresult));
+    return text;
 }
 
 // What a scenario asks of one member, as one line: easy to compare and to read when it differs.
@@ -95,14 +46,24 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
         add("observe");
     if (plan.dpiChange)
         add("dpichange" + std::to_string(*plan.dpiChange));
+    for (const ClickTarget click : plan.clicks)
+        add(click == ClickTarget::Test ? "click-Test" : "click-Cancel");
     if (plan.secondInterface)
         add("second");
+    if (plan.nonObject)
+        add("nonobject");
     if (scenario.HidesMember(object, member))
         add("hidden");
     for (const Delay& delay : plan.delays) {
         add(std::string(delay.pumpMessages ? "pump" : "block") +
             (delay.swallowQuit ? "-swallow" : "") + std::to_string(delay.milliseconds));
     }
+    if (plan.failure)
+        add(FailureText(*plan.failure));
+    if (scenario.RefusesClass(object))
+        add("nocreate");
+    if (scenario.ZeltarClassesIsMethod())
+        add("zeltarclasses-method");
     return summary;
 }
 
@@ -176,15 +137,38 @@ INSTANTIATE_TEST_SUITE_P(
                       u" swallow:Viewer.Show_Results=9 ; hide:Viewer.Show_Results;"
                       u"second:Viewer.Show_Results;dpichange:Viewer.Show_Results=120;"
                       u"observe:Viewer.Show_Results",
-                      "observe dpichange120 second hidden pump-swallow9"}),
+                      "observe dpichange120 second hidden pump-swallow9"},
+        DirectiveCase{"FailDescriptionMayHoldEscapedSemicolon",
+                      u" fail:User.LoginUser=Bad\\; try again ; block:User.LoginUser=5",
+                      "block5 fail\"Bad; try again\"", "User", "LoginUser"},
+        DirectiveCase{"EmptyDescriptionIsStillAFailure", u"fail:User.LoginUser=", "fail\"\"",
+                      "User", "LoginUser"},
+        DirectiveCase{"TargetsMatchIgnoringCase", u"pump:viewer.show_results=250;nocreate:VIEWER",
+                      "pump250 nocreate"},
+        DirectiveCase{"NoCreateOfAnotherObject", u"pump:viewer.show_results=250;nocreate:VIEWER",
+                      "", "User"},
+        DirectiveCase{
+            "CollectsEveryEffectForOneMember",
+            u"click:Classes.OpenMainReport=Test;pump:Classes.OpenMainReport=10;"
+            u"failhr:Classes.OpenMainReport=0x80004005;fail:Classes.OpenMainReport=ignored",
+            "click-Test pump10 failhr0x80004005", "Classes", "OpenMainReport"},
+        DirectiveCase{"OtherMembersAreUntouched", u"faildeferred:Viewer.Export=x;nonobject:User.X",
+                      ""},
+        DirectiveCase{"FailDeferred", u"faildeferred:Viewer.Export=x;nonobject:User.X",
+                      "faildeferred\"x\"", "Viewer", "Export"},
+        DirectiveCase{"NonObjectIgnoresCase", u"faildeferred:Viewer.Export=x;nonobject:User.X",
+                      "nonobject", "User", "x"},
+        DirectiveCase{"SkipsWhatItDoesNotUnderstand",
+                      u"explode:User.LoginUser=1;block:User.LoginUser=soon;click:User.LoginUser=OK;"
+                      u"failhr:User.LoginUser=xyz;fail:LoginUser=no object;;  ;"
+                      u"zeltarclasses:property",
+                      "", "User", "LoginUser"},
+        DirectiveCase{"ZeltarClassesCanBecomeAMethod", u"zeltarclasses:method",
+                      "zeltarclasses-method"},
+        DirectiveCase{"HidingLeavesTheCallAlone", u"hide:Viewer.Show_Results", "hidden"},
+        DirectiveCase{"HideOfFirstInterfaceOnly", u"hide:Viewer.Show_Results", "", "Viewer2"},
+        DirectiveCase{"HideOfAnotherMember", u"hide:Viewer.Show_Results", "", "Viewer", "Export"}),
     [](const testing::TestParamInfo<DirectiveCase>& info) { return info.param.name; });
-
-TEST(Scenario, HidingLeavesTheCallAlone) {
-    const Scenario scenario = Scenario::Parse(u"hide:Viewer.Show_Results");
-    EXPECT_TRUE(scenario.HidesMember("Viewer", "Show_Results"));
-    EXPECT_FALSE(scenario.HidesMember("Viewer2", "Show_Results"));
-    EXPECT_FALSE(scenario.HidesMember("Viewer", "Export"));
-}
 
 } // namespace
 } // namespace brevanto::standin

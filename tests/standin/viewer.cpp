@@ -18,15 +18,10 @@ constexpr Member kMembers[] = {
     {.id = 9, .name = "Show_Results", .kind = MemberKind::Method},
 };
 
-class Viewer final : public DispatchObject {
-public:
-    Viewer() : DispatchObject(ObjectKind::Viewer, kMembers) {}
-};
-
 } // namespace
 
 DispatchObject* NewViewer() {
-    return NewJournaled<Viewer>();
+    return NewPlainObject(ObjectKind::Viewer, kMembers);
 }
 
 } // namespace brevanto::standin
