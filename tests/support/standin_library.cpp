@@ -1,0 +1,33 @@
+#include "tests/support/standin_library.h"
+
+#include "tests/support/failure.h"
+#include "tests/support/utf8.h"
+
+namespace brevanto::support {
+
+StandinLibrary::StandinLibrary(const std::wstring& folder)
+    : path_(folder + L"\\BrevantoStandin.dll"), module_(LoadLibraryW(path_.c_str())) {
+    if (!module_)
+        Fail("cannot load " + Utf8(path_), GetLastError());
+}
+
+void StandinLibrary::Register() const {
+    using Register = HRESULT(STDAPICALLTYPE*)();
+    const HRESULT result = reinterpret_cast<Register>(Export("DllRegisterServer"))();
+    if (result != S_OK)
+        Fail("DllRegisterServer of " + Utf8(path_) + " failed", static_cast<unsigned long>(result));
+}
+
+void StandinLibrary::ReloadScenario() const {
+    using Reload = void(STDAPICALLTYPE*)();
+    reinterpret_cast<Reload>(Export("BrevantoStandinReloadScenario"))();
+}
+
+void* StandinLibrary::Export(const char* name) const {
+    void* const function = reinterpret_cast<void*>(GetProcAddress(module_.Get(), name));
+    if (!function)
+        Fail(Utf8(path_) + " has no " + name, GetLastError());
+    return function;
+}
+
+} // namespace brevanto::support
