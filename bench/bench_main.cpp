@@ -6,17 +6,23 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <exception>
 #include <string>
 
 #include "bench/bench_report.h"
 #include "bench/bench_runs.h"
-#include "bench/bench_setup.h"
-#include "bench/journal_cost.h"
+#include "bench/standin_costs.h"
 #include "platform/ole_apartment.h"
+#include "platform/program_directory.h"
+#include "tests/support/environment_variable.h"
+#include "tests/support/file_size.h"
+#include "tests/support/settings.h"
+#include "tests/support/standin_library.h"
 
 namespace {
 
 using namespace brevanto::bench;
+namespace support = brevanto::support;
 
 struct Options {
     int runs = 20;
@@ -37,35 +43,13 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
     return options.runs > 0;
 }
 
-std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring full(path, length);
-    return full.substr(0, full.find_last_of(L'\\'));
-}
-
-std::int64_t FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-} // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: brevanto_bench.exe [--runs N] [--i686-exe PATH]\n");
-        return 2;
-    }
+int Bench(const Options& options) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    const BenchPaths paths{OwnFolder(), std::wstring(system) + L"\\cscript.exe"};
-    if (!RegisterStandins(paths.folder) || !StoreSampleSettings()) {
-        std::fprintf(stderr, "cannot register the stand-ins or store the settings\n");
-        return 2;
-    }
+    const BenchPaths paths{brevanto::ProgramDirectory(), std::wstring(system) + L"\\cscript.exe"};
+    support::RegisterStandins(paths.folder);
+    support::StoreSampleSettings();
+    const support::ScopedEnvironmentVariable noScenario(support::kScenarioVariable, std::nullopt);
 
     BenchSamples samples;
     {
@@ -84,7 +68,9 @@ int wmain(int argc, wchar_t** argv) {
 
     std::printf("Brevanto.exe (x64) against the x64 stand-ins, %d runs after one not counted\n",
                 options.runs);
-    PrintTable(samples, {FileSize(options.i686Exe), FileSize(paths.folder + L"\\Brevanto.exe")});
+    const ExeSizes sizes{support::FileSize(options.i686Exe),
+                         support::FileSize(paths.folder + L"\\Brevanto.exe")};
+    PrintTable(samples, sizes);
     std::printf("\nCalls the stand-ins recorded, the same from Brevanto.exe and the peer in every "
                 "run (%zu lines):\n",
                 samples.referenceCalls.size());
@@ -94,9 +80,24 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("RUN FAILED: %s\n", problem.c_str());
 
     std::printf("\nTargets\n");
-    const bool met = CheckTargets(
-        samples, {FileSize(options.i686Exe), FileSize(paths.folder + L"\\Brevanto.exe")});
+    const bool met = CheckTargets(samples, sizes);
     if (!samples.problems.empty())
         return 2;
     return met ? 0 : 1;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: brevanto_bench.exe [--runs N] [--i686-exe PATH]\n");
+        return 2;
+    }
+    try {
+        return Bench(options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "brevanto_bench: %s\n", error.what());
+        return 2;
+    }
 }

@@ -43,10 +43,10 @@ bool Report(bool pass, const std::string& text) {
     return pass;
 }
 
-std::string Bytes(std::int64_t size) {
-    return size < 0 ? std::string("unreadable")
-                    : Format("%.0f bytes", static_cast<double>(size)) +
-                          Format(" (%.2f MiB)", size / kMiB);
+std::string Bytes(std::optional<std::uint64_t> size) {
+    return !size ? std::string("unreadable")
+                 : Format("%.0f bytes", static_cast<double>(*size)) +
+                       Format(" (%.2f MiB)", *size / kMiB);
 }
 
 } // namespace
@@ -133,7 +133,7 @@ bool CheckTargets(const BenchSamples& samples, const ExeSizes& sizes) {
         Format("peak working set under 16 MiB, every run: %.1f MiB", workingSet.max / kMiB) +
             Format(" (the floor's: %.1f MiB)", SpreadOf(samples.floor.peakWorkingSet).max / kMiB));
 
-    pass &= Report(sizes.i686 >= 0 && sizes.i686 / kMiB < kExeMiB,
+    pass &= Report(sizes.i686 && *sizes.i686 / kMiB < kExeMiB,
                    "i686 exe under 1 MiB: " + Bytes(sizes.i686));
     return pass;
 }

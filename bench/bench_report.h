@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "bench/samples.h"
@@ -8,8 +9,8 @@
 namespace brevanto::bench {
 
 struct ExeSizes {
-    std::int64_t i686 = -1; // bytes; -1 when the file could not be read
-    std::int64_t x64 = -1;
+    std::optional<std::uint64_t> i686; // bytes; none when the file could not be read
+    std::optional<std::uint64_t> x64;
 };
 
 // Prints the figures, min / median / max over the runs.

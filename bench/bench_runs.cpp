@@ -2,50 +2,85 @@
 
 #include <windows.h>
 
-#include "bench/child_process.h"
+#include <psapi.h>
+
+#include <algorithm>
+
 #include "bench/job_figures.h"
+#include "platform/unique_resource.h"
+#include "tests/support/child_process.h"
+#include "tests/support/clock.h"
+#include "tests/support/journal_file.h"
 
 namespace brevanto::bench {
 namespace {
 
 constexpr DWORD kRunTimeoutMs = 30000;
 
-double Ms(std::int64_t us) {
-    return static_cast<double>(us) / 1000.0;
-}
+using support::Ms;
+using support::NowUs;
 
-// A fresh journal file for the stand-ins, named in the environment the child inherits.
-class Journal {
-public:
-    Journal() {
-        static int counter = 0;
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        path_ = std::wstring(temp) + L"brevanto-bench-" + std::to_wstring(GetCurrentProcessId()) +
-                L"-" + std::to_wstring(++counter) + L".txt";
-        DeleteFileW(path_.c_str());
-        SetEnvironmentVariableW(L"BREVANTO_STANDIN_JOURNAL", path_.c_str());
-        SetEnvironmentVariableW(L"BREVANTO_STANDIN_SCENARIO", nullptr);
-    }
-    ~Journal() {
-        SetEnvironmentVariableW(L"BREVANTO_STANDIN_JOURNAL", nullptr);
-        DeleteFileW(path_.c_str());
-    }
-    Journal(const Journal&) = delete;
-    Journal& operator=(const Journal&) = delete;
-
-    std::vector<e2e::JournalCall> Read() const { return e2e::ReadJournal(path_); }
-
-private:
-    std::wstring path_;
+// What the driver saw of one child process, on the support library's clock.
+struct Observed {
+    std::int64_t startUs = 0; // just before CreateProcess
+    std::int64_t shownUs = 0; // its window first seen visible (0: none seen)
+    std::int64_t endUs = 0;   // the driver saw it end
+    // The largest figures read while it ran (GetProcessMemoryInfo).
+    std::uint64_t peakWorkingSet = 0;
+    std::uint64_t peakPrivate = 0;
+    DWORD exitStatus = 0;
+    bool timedOut = false;
 };
 
-bool Ended(const Observed& observed, const char* what, BenchSamples& samples) {
-    if (!observed.started) {
-        samples.problems.push_back(std::string(what) + " did not start, error " +
-                                   std::to_string(observed.startError));
-        return false;
+// Often enough to see the private bytes just before the end; rare enough not to load the
+// wineserver, which answers each reading from /proc.
+constexpr DWORD kMemoryPollMs = 5;
+
+void ReadMemory(HANDLE query, Observed& observed) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(query, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return; // not up yet, or already gone
+    observed.peakWorkingSet =
+        std::max<std::uint64_t>(observed.peakWorkingSet, counters.PeakWorkingSetSize);
+    // Wine leaves PrivateUsage 0 for another process. PagefileUsage is the same figure on Windows
+    // (the private bytes committed), and Wine fills it with the process's private memory.
+    const std::uint64_t privateBytes =
+        counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+    observed.peakPrivate = std::max<std::uint64_t>(observed.peakPrivate, privateBytes);
+}
+
+// Starts the program (the whole command line, program name first) in the folder, polls for its
+// window of the class every millisecond, as the end-to-end driver does, unless it shows none (an
+// empty class), then reads its memory every few milliseconds until it ends; kills it after
+// kRunTimeoutMs.
+Observed RunAndWatch(const std::wstring& application, const std::wstring& commandLine,
+                     const std::wstring& folder, const std::wstring& windowClass) {
+    support::ChildProcess child(application, commandLine, folder);
+    Observed observed;
+    observed.startUs = child.StartUs();
+    const UniqueHandle query(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, child.Id()));
+    const std::int64_t deadline = observed.startUs + std::int64_t{kRunTimeoutMs} * 1000;
+
+    // Nothing else runs in the driver until the window is there, so start-up is not slowed.
+    if (!windowClass.empty() && child.WaitForWindow(windowClass, kRunTimeoutMs))
+        observed.shownUs = NowUs();
+    while (!child.WaitForExit(kMemoryPollMs)) {
+        ReadMemory(query.Get(), observed);
+        if (NowUs() >= deadline) {
+            observed.timedOut = true;
+            child.Kill();
+            break;
+        }
     }
+    observed.endUs = child.EndUs();
+    observed.exitStatus = child.ExitStatus();
+    return observed;
+}
+
+bool Ended(const Observed& observed, const char* what, BenchSamples& samples) {
     if (observed.timedOut) {
         samples.problems.push_back(std::string(what) + " did not end within " +
                                    std::to_string(kRunTimeoutMs / 1000) + " s");
@@ -74,10 +109,10 @@ void KeepMemory(const Observed& observed, ProgramSamples& program) {
 } // namespace
 
 void RunBrevanto(const BenchPaths& paths, BenchSamples& samples, bool keep) {
-    const Journal journal;
+    const support::JournalFile journal;
     const std::wstring exe = paths.folder + L"\\Brevanto.exe";
     const Observed observed =
-        RunAndWatch({exe, L"\"" + exe + L"\"", paths.folder, L"BrevantoMainWindow", kRunTimeoutMs});
+        RunAndWatch(exe, L"\"" + exe + L"\"", paths.folder, L"BrevantoMainWindow");
     if (!Ended(observed, "Brevanto.exe", samples))
         return;
     const auto calls = journal.Read();
@@ -111,7 +146,7 @@ void RunBrevanto(const BenchPaths& paths, BenchSamples& samples, bool keep) {
 void RunFloor(const BenchPaths& paths, BenchSamples& samples, bool keep) {
     const std::wstring exe = paths.folder + L"\\bench_floor.exe";
     const Observed observed =
-        RunAndWatch({exe, L"\"" + exe + L"\"", paths.folder, L"BrevantoBenchFloor", kRunTimeoutMs});
+        RunAndWatch(exe, L"\"" + exe + L"\"", paths.folder, L"BrevantoBenchFloor");
     if (!Ended(observed, "bench_floor.exe", samples))
         return;
     if (!observed.shownUs) {
@@ -126,11 +161,10 @@ void RunFloor(const BenchPaths& paths, BenchSamples& samples, bool keep) {
 }
 
 void RunPeer(const BenchPaths& paths, BenchSamples& samples, bool keep) {
-    const Journal journal;
+    const support::JournalFile journal;
     const std::wstring script = paths.folder + L"\\brevanto_peer.vbs";
     const Observed observed =
-        RunAndWatch({paths.cscript, L"cscript.exe //nologo \"" + script + L"\"", paths.folder, L"",
-                     kRunTimeoutMs});
+        RunAndWatch(paths.cscript, L"cscript.exe //nologo \"" + script + L"\"", paths.folder, L"");
     if (!Ended(observed, "the peer (cscript.exe brevanto_peer.vbs)", samples))
         return;
     if (samples.referenceCalls.empty()) {

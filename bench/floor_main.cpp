@@ -3,6 +3,8 @@
 // later from a timer.
 #include <windows.h>
 
+#include "bench/window_class.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"BrevantoBenchFloor";
@@ -25,14 +27,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassExW(&windowClass))
+    if (!brevanto::bench::RegisterPlainWindowClass(instance, kClassName, WindowProc))
         return 1;
     HWND window = CreateWindowExW(0, kClassName, L"Floor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, 577, 404, nullptr, nullptr, instance, nullptr);

@@ -1,26 +1,22 @@
 #include "bench/job_breakdown.h"
 
-#include <objbase.h>
-#include <wrl/client.h>
-
 #include <string>
 #include <vector>
 
-#include "bench/clock.h"
 #include "bench/job_figures.h"
 #include "platform/com_object.h"
 #include "platform/program_directory.h"
 #include "platform/registry_settings.h"
 #include "report/report_job.h"
 #include "report/stored_settings.h"
-#include "tests/e2e/journal_reader.h"
+#include "tests/support/clock.h"
+#include "tests/support/journal_file.h"
 
 namespace brevanto::bench {
 namespace {
 
-double Ms(std::int64_t us) {
-    return static_cast<double>(us) / 1000.0;
-}
+using support::Ms;
+using support::NowUs;
 
 struct WindowShare {
     std::int64_t readLog = 0;
@@ -55,13 +51,6 @@ WindowShare ShareInJob(const std::vector<WindowSpan>& spans, const JobFigures& j
     return share;
 }
 
-std::wstring ProbeJournalPath(int run) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + L"brevanto-probe-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(run) + L".txt";
-}
-
 } // namespace
 
 JobBreakdown MeasureJobInProcess(LogUpdate update, int runs, double journalLineUs) {
@@ -74,13 +63,9 @@ JobBreakdown MeasureJobInProcess(LogUpdate update, int runs, double journalLineU
     for (int run = 0; run < runs; ++run) {
         window.State() = {};
         window.Restart();
-        const std::wstring journal = ProbeJournalPath(run);
-        DeleteFileW(journal.c_str());
-        SetEnvironmentVariableW(L"BREVANTO_STANDIN_JOURNAL", journal.c_str());
+        const support::JournalFile journal;
         GenerateReport(window, settings, factory, directory);
-        SetEnvironmentVariableW(L"BREVANTO_STANDIN_JOURNAL", nullptr);
-        const JobFigures job = MeasureJob(e2e::ReadJournal(journal));
-        DeleteFileW(journal.c_str());
+        const JobFigures job = MeasureJob(journal.Read());
         if (!job.complete)
             continue;
         ++breakdown.completed;
@@ -100,36 +85,6 @@ JobBreakdown MeasureJobInProcess(LogUpdate update, int runs, double journalLineU
     breakdown.rest = SpreadOf(rest);
     breakdown.journal = SpreadOf(journalWriting);
     return breakdown;
-}
-
-double MemberLookUpUs() {
-    constexpr int kLookUps = 1000;
-    CLSID clsid;
-    Microsoft::WRL::ComPtr<IDispatch> viewer;
-    if (FAILED(CLSIDFromProgID(std::wstring(kViewerClass).c_str(), &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&viewer))))
-        return -1;
-    wchar_t member[] = L"Show_Results";
-    LPOLESTR names[] = {member};
-    DISPID id = DISPID_UNKNOWN;
-    const std::int64_t start = NowUs();
-    for (int i = 0; i < kLookUps; ++i)
-        viewer->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    return static_cast<double>(NowUs() - start) / kLookUps;
-}
-
-double ObjectCreationUs() {
-    constexpr int kCreations = 50;
-    const std::wstring progId(kViewerClass);
-    const std::int64_t start = NowUs();
-    for (int i = 0; i < kCreations; ++i) {
-        CLSID clsid;
-        Microsoft::WRL::ComPtr<IDispatch> viewer;
-        if (FAILED(CLSIDFromProgID(progId.c_str(), &clsid)) ||
-            FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&viewer))))
-            return -1;
-    }
-    return static_cast<double>(NowUs() - start) / kCreations;
 }
 
 double SettingReadUs() {

@@ -20,13 +20,6 @@ struct JobBreakdown {
 
 JobBreakdown MeasureJobInProcess(LogUpdate update, int runs, double journalLineUs);
 
-// Microseconds for one member look-up (GetIDsOfNames) on a stand-in object.
-double MemberLookUpUs();
-
-// Microseconds for creating the viewer by class name (CLSIDFromProgID, CoCreateInstance) and
-// releasing it: the caller's side of a creation, the stand-in's constructor being trivial.
-double ObjectCreationUs();
-
 // Microseconds for one read of a stored setting through the product's registry store.
 double SettingReadUs();
 

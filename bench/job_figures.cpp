@@ -5,23 +5,23 @@
 namespace brevanto::bench {
 namespace {
 
-bool IsFirstCall(const e2e::JournalCall& call) {
+bool IsFirstCall(const support::JournalCall& call) {
     return call.object == "User" && call.kind == "create";
 }
 
-bool IsLastCall(const e2e::JournalCall& call) {
+bool IsLastCall(const support::JournalCall& call) {
     return call.object == "Viewer" && call.member == "Show_Results" && call.kind == "call";
 }
 
 // True when other runs the whole time call does, so call was made from inside it.
-bool Encloses(const e2e::JournalCall& other, const e2e::JournalCall& call) {
+bool Encloses(const support::JournalCall& other, const support::JournalCall& call) {
     return &other != &call && other.enterUs <= call.enterUs && call.exitUs <= other.exitUs &&
            (other.enterUs < call.enterUs || call.exitUs < other.exitUs || &other < &call);
 }
 
 } // namespace
 
-JobFigures MeasureJob(const std::vector<e2e::JournalCall>& journal) {
+JobFigures MeasureJob(const std::vector<support::JournalCall>& journal) {
     JobFigures figures;
     const auto first = std::find_if(journal.begin(), journal.end(), IsFirstCall);
     const auto last = std::find_if(journal.begin(), journal.end(), IsLastCall);
@@ -31,7 +31,7 @@ JobFigures MeasureJob(const std::vector<e2e::JournalCall>& journal) {
     figures.firstCallUs = first->enterUs;
     figures.lastCallUs = last->exitUs;
 
-    std::vector<const e2e::JournalCall*> inRange;
+    std::vector<const support::JournalCall*> inRange;
     for (const auto& call : journal)
         if (call.enterUs >= figures.firstCallUs && call.exitUs <= figures.lastCallUs)
             inRange.push_back(&call);
@@ -48,7 +48,7 @@ JobFigures MeasureJob(const std::vector<e2e::JournalCall>& journal) {
     return figures;
 }
 
-std::vector<std::string> CallSequence(const std::vector<e2e::JournalCall>& journal) {
+std::vector<std::string> CallSequence(const std::vector<support::JournalCall>& journal) {
     std::vector<std::string> sequence;
     for (const auto& call : journal)
         sequence.push_back(call.raised.empty() ? call.Text()

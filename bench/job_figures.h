@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/journal_reader.h"
+#include "tests/support/journal_reader.h"
 
 namespace brevanto::bench {
 
@@ -25,11 +25,11 @@ struct JobFigures {
     std::int64_t OwnUs() const { return SpanUs() - componentsUs; }
 };
 
-JobFigures MeasureJob(const std::vector<e2e::JournalCall>& journal);
+JobFigures MeasureJob(const std::vector<support::JournalCall>& journal);
 
 // Every journal line without its stamps, in journal order: creations and releases, calls with
 // their argument kinds and values, and raised errors.
-std::vector<std::string> CallSequence(const std::vector<e2e::JournalCall>& journal);
+std::vector<std::string> CallSequence(const std::vector<support::JournalCall>& journal);
 
 // Empty when both sequences are the same; else the first difference, for a human.
 std::string FirstDifference(const std::vector<std::string>& expected,

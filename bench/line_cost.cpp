@@ -4,40 +4,25 @@
 #include <string>
 #include <vector>
 
-#include "bench/clock.h"
 #include "platform/message_pump.h"
+#include "platform/program_directory.h"
 #include "report/run_log.h"
+#include "tests/support/clock.h"
+#include "tests/support/job_log.h"
+#include "tests/support/settings.h"
 
 namespace brevanto::bench {
 namespace {
 
 constexpr int kRounds = 4;
 
-struct JobLine {
-    std::int16_t part;
-    const wchar_t* message;
-};
+using JobLine = support::JobLogLine;
+using support::Ms;
+using support::NowUs;
 
 // The lines of a job with the sample settings.
-constexpr JobLine kJobLines[] = {
-    {1, L"clsCurrentUser"},
-    {2, L"User"},
-    {3, L"LoginUser"},
-    {4, L"LabResultViewer"},
-    {5, L"LabResultViewer.zeltarUser = User"},
-    {6, L"setexportpath Z:\\work\\main\\build\\mingw-x64\\bin\\PDF"},
-    {6, L"Requestnum 2026-120834"},
-    {7, L"ViewMode"},
-    {7, L"ViewMode1a"},
-    {7, L"Loadviewer yes"},
-    {7, L"ViewMode1b"},
-    {8, L"Show_Results "},
-    {8, L"Show_Results Done"},
-};
-
-double Ms(std::int64_t us) {
-    return static_cast<double>(us) / 1000.0;
-}
+const std::vector<JobLine> kJobLines =
+    support::CompletedJobLog(ProgramDirectory(), support::kSampleRequestnum);
 
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
@@ -109,7 +94,7 @@ Spread MeasureScrollInfo(bool redraw) {
     GetScrollInfo(window.LogBox(), SB_VERT, &info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     std::vector<double> costs;
-    for (std::size_t i = 0; i < kRounds * std::size(kJobLines); ++i) {
+    for (std::size_t i = 0; i < kRounds * kJobLines.size(); ++i) {
         const std::int64_t start = NowUs();
         SetScrollInfo(window.LogBox(), SB_VERT, &info, redraw);
         costs.push_back(Ms(NowUs() - start));

@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "bench/job_breakdown.h"
-#include "bench/journal_cost.h"
 #include "bench/line_cost.h"
+#include "bench/standin_costs.h"
 #include "platform/ole_apartment.h"
 
 namespace {

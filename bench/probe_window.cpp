@@ -3,13 +3,16 @@
 #include <commctrl.h>
 
 #include "app/window_layout.h"
-#include "bench/clock.h"
+#include "bench/window_class.h"
 #include "platform/activation_context.h"
 #include "platform/gdi_font.h"
 #include "platform/message_pump.h"
+#include "tests/support/clock.h"
 
 namespace brevanto::bench {
 namespace {
+
+using support::NowUs;
 
 constexpr wchar_t kClassName[] = L"BrevantoBenchProbe";
 constexpr UINT kDpi = 96;
@@ -24,17 +27,6 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-void RegisterProbeClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
-}
-
 } // namespace
 
 ProbeWindow::ProbeWindow(HINSTANCE instance, LogUpdate update)
@@ -46,38 +38,36 @@ ProbeWindow::ProbeWindow(HINSTANCE instance, LogUpdate update)
         const ActivationScope scope(ownControls_);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        RegisterProbeClass(instance);
-        window_ =
-            CreateWindowExW(kMainWindowExStyle, kClassName, kMainWindowCaption, kMainWindowStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                            outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        CreateLayoutControls(window_, instance);
+        RegisterPlainWindowClass(instance, kClassName, DefWindowProcW);
+        window_.Reset(CreateWindowExW(kMainWindowExStyle, kClassName, kMainWindowCaption,
+                                      kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                      nullptr, instance, nullptr));
+        SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        CreateLayoutControls(window_.Get(), instance);
     }
-    log_ = GetDlgItem(window_, kText1Id);
+    log_ = GetDlgItem(window_.Get(), kText1Id);
     SendMessageW(log_, EM_SETLIMITTEXT, 0, 0);
     windowFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, kDpi)));
     logFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, kDpi)));
-    ApplyControlLayout(window_, kDpi, windowFont_.Get(), logFont_.Get());
-    ShowWindow(window_, SW_SHOW);
-    UpdateWindow(window_);
-    SetFocus(GetDlgItem(window_, kCmdCancelId));
-    RunPendingMessages(window_);
+    ApplyControlLayout(window_.Get(), kDpi, windowFont_.Get(), logFont_.Get());
+    ShowWindow(window_.Get(), SW_SHOW);
+    UpdateWindow(window_.Get());
+    SetFocus(GetDlgItem(window_.Get(), kCmdCancelId));
+    RunPendingMessages(window_.Get());
 }
 
 ProbeWindow::~ProbeWindow() {
-    if (window_) {
-        KillTimer(window_, kFlushTimer);
-        DestroyWindow(window_);
-    }
+    if (window_)
+        KillTimer(window_.Get(), kFlushTimer);
 }
 
 void ProbeWindow::Restart() {
-    KillTimer(window_, kFlushTimer);
+    KillTimer(window_.Get(), kFlushTimer);
     flushArmed_ = false;
     pendingLog_.clear();
     SetWindowTextW(log_, L"");
-    RunPendingMessages(window_);
+    RunPendingMessages(window_.Get());
     spans_.clear();
 }
 
@@ -100,7 +90,7 @@ void ProbeWindow::SetLogText(const std::wstring& text) {
         // The first line of a burst arms the timer; later ones ride along.
         if (!flushArmed_)
             flushArmed_ =
-                SetTimer(window_, kFlushTimer, kFlushDelayMs, &ProbeWindow::FlushLog) != 0;
+                SetTimer(window_.Get(), kFlushTimer, kFlushDelayMs, &ProbeWindow::FlushLog) != 0;
     } else if (update_ == LogUpdate::Append && text.size() >= length &&
                text.compare(0, length, TextOf(log_)) == 0) {
         SendMessageW(log_, EM_SETSEL, length, length);
@@ -123,16 +113,16 @@ void CALLBACK ProbeWindow::FlushLog(HWND window, UINT, UINT_PTR id, DWORD) {
 }
 
 std::wstring ProbeWindow::Caption() const {
-    return TextOf(window_);
+    return TextOf(window_.Get());
 }
 
 void ProbeWindow::SetCaption(const std::wstring& caption) {
-    SetWindowTextW(window_, caption.c_str());
+    SetWindowTextW(window_.Get(), caption.c_str());
 }
 
 void ProbeWindow::DoEvents() {
     const std::int64_t start = NowUs();
-    RunPendingMessages(window_);
+    RunPendingMessages(window_.Get());
     Record(WindowSpan::Events, start);
 }
 

@@ -36,14 +36,14 @@ public:
     ProbeWindow(const ProbeWindow&) = delete;
     ProbeWindow& operator=(const ProbeWindow&) = delete;
 
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Get(); }
     HWND LogBox() const { return log_; }
     const std::vector<WindowSpan>& Spans() const { return spans_; }
     // Empties the log box and forgets the spans, for the next round.
     void Restart();
 
     WindowState& State() override { return state_; }
-    bool IsOpen() const override { return window_ != nullptr; }
+    bool IsOpen() const override { return static_cast<bool>(window_); }
     std::wstring LogText() const override;
     void SetLogText(const std::wstring& text) override;
     std::wstring Caption() const override;
@@ -56,11 +56,11 @@ private:
     void Record(WindowSpan::Kind kind, std::int64_t startUs) const;
 
     LogUpdate update_;
-    HWND window_ = nullptr;
     HWND log_ = nullptr;
     ActivationContext ownControls_;
     UniqueFont windowFont_;
     UniqueFont logFont_;
+    UniqueWindow window_; // after the fonts: it goes before them
     WindowState state_;
     std::wstring pendingLog_; // Coalesced: the text the box is to show
     bool flushArmed_ = false;
