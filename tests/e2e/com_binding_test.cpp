@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "platform/com_object.h"
 #include "platform/ole_apartment.h"
 #include "report/report_job.h"
 #include "report/run_error.h"
-#include "tests/e2e/journal_reader.h"
 #include "tests/e2e/program_run.h"
+#include "tests/support/standin_library.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -16,33 +18,16 @@ namespace {
 // uses, and reads what they received.
 class ComBindingTest : public testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        journal_ = std::wstring(temp) + L"brevanto-binding-journal.txt";
-        DeleteFileW(journal_.c_str());
-        SetEnvironmentVariableW(L"BREVANTO_STANDIN_JOURNAL", journal_.c_str());
-        standin_ = LoadLibraryW((BinaryDirectory() + L"\\BrevantoStandin.dll").c_str());
-        ASSERT_TRUE(standin_);
-        UseScenario("");
-    }
-    void TearDown() override {
-        UseScenario("");
-        FreeLibrary(standin_);
-        DeleteFileW(journal_.c_str());
-    }
+    void SetUp() override { UseScenario(""); }
+    void TearDown() override { UseScenario(""); }
 
     void UseScenario(const char* scenario) {
-        SetEnvironmentVariableA("BREVANTO_STANDIN_SCENARIO", scenario);
-        using Reload = void(STDAPICALLTYPE*)();
-        const auto reload = reinterpret_cast<Reload>(
-            reinterpret_cast<void*>(GetProcAddress(standin_, "BrevantoStandinReloadScenario")));
-        ASSERT_TRUE(reload);
-        reload();
+        scenario_.Set(std::wstring(scenario, scenario + std::strlen(scenario)));
+        standin_.ReloadScenario();
     }
 
-    std::vector<std::string> Calls() const { return CallTexts(ReadJournal(journal_)); }
-    std::vector<JournalCall> Journal() const { return ReadJournal(journal_); }
+    std::vector<std::string> Calls() const { return CallTexts(Journal()); }
+    std::vector<JournalCall> Journal() const { return journal_.Read(); }
 
     std::wstring ErrorOf(const std::function<void()>& action) {
         try {
@@ -56,8 +41,9 @@ protected:
 
     OleApartment apartment_;
     ComFactory factory_;
-    std::wstring journal_;
-    HMODULE standin_ = nullptr;
+    support::JournalFile journal_;
+    support::StandinLibrary standin_{ProgramDirectory()};
+    support::ScopedEnvironmentVariable scenario_{support::kScenarioVariable, std::nullopt};
 };
 
 TEST_F(ComBindingTest, EachValueKindArrivesAsItsVariantType) {
@@ -96,7 +82,7 @@ TEST_F(ComBindingTest, GetServesAPropertyAndAnArgumentlessMethod) {
     for (const char* scenario : {"", "zeltarclasses:method"}) {
         SCOPED_TRACE(scenario);
         UseScenario(scenario);
-        DeleteFileW(journal_.c_str());
+        journal_.Clear();
         const ObjectRef user = factory_.Create(kUserClass);
         const ObjectRef viewer = factory_.Create(kViewerClass);
         viewer->Put(L"zeltarUser", user);

@@ -28,23 +28,16 @@ const EventRun kEventRuns[] = {
     {"Line13", "Viewer.Show_Results", 13, "Viewer.call Show_Results"},
 };
 
-bool StartsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 class CancelAtEventRun : public ProgramTest, public testing::WithParamInterface<EventRun> {};
 
 TEST_P(CancelAtEventRun, WindowGoesAndNoFurtherComponentCallIsMade) {
     const EventRun& at = GetParam();
-    ProgramRun run("click:" + at.call + "=Cancel");
-    const int status = run.WaitForExit(5000);
+    const RunEnd end = RunToItsEnd("click:" + at.call + "=Cancel", 5000);
     // Once the last line is written the job has completed; before, Cancel cut it short.
-    EXPECT_EQ(status, at.line == 13 ? 0 : 3);
-    EXPECT_LT(Ms(run.ExitUs() - run.StartUs()), 4000.0);
-    const auto calls = run.Calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_TRUE(StartsWith(calls.back(), at.callText)) << calls.back();
-    EXPECT_TRUE(EveryObjectReleased(run.Journal()));
+    EXPECT_EQ(end.status, at.line == 13 ? 0 : 3);
+    EXPECT_LT(end.lifeMs, 4000.0);
+    EXPECT_TRUE(end.lastCall.starts_with(at.callText)) << end.lastCall;
+    EXPECT_TRUE(end.everyObjectReleased);
 }
 
 class TestAtEventRun : public ProgramTest, public testing::WithParamInterface<EventRun> {};
@@ -53,16 +46,15 @@ TEST_P(TestAtEventRun, TestCallsRunThereAndTheJobCompletes) {
     const EventRun& at = GetParam();
     ProgramRun run("click:" + at.call + "=Test");
     ASSERT_TRUE(run.WaitForLogLines(13, 10000));
-    EXPECT_EQ(LogLines(run.Log()), EmptyStoreLog(BinaryDirectory()));
+    EXPECT_EQ(LogLines(run.Log()), EmptyStoreLog(ProgramDirectory()));
     EXPECT_EQ(run.Caption(), kMainWindowCaption);
     // Give a click served at the last line time to finish before ending the run.
     Sleep(200);
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 0);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
 
     const auto calls = run.Calls();
     const auto clicked = std::find_if(calls.begin(), calls.end(), [&](const std::string& c) {
-        return StartsWith(c, at.callText);
+        return c.starts_with(at.callText);
     });
     ASSERT_NE(clicked, calls.end());
     const std::vector<std::string> expected = TestButtonCalls();
@@ -78,12 +70,11 @@ TEST_P(TestAtEventRun, TestCallsRunThereAndTheJobCompletes) {
             jobCalls.push_back(*it++);
         }
     }
-    EXPECT_EQ(jobCalls, EmptyStoreCalls(BinaryDirectory()));
+    EXPECT_EQ(jobCalls, EmptyStoreCalls(ProgramDirectory()));
 }
 
-const auto kName = [](const testing::TestParamInfo<EventRun>& info) { return info.param.name; };
-INSTANTIATE_TEST_SUITE_P(Job, CancelAtEventRun, testing::ValuesIn(kEventRuns), kName);
-INSTANTIATE_TEST_SUITE_P(Job, TestAtEventRun, testing::ValuesIn(kEventRuns), kName);
+INSTANTIATE_TEST_SUITE_P(Job, CancelAtEventRun, testing::ValuesIn(kEventRuns), kRowName);
+INSTANTIATE_TEST_SUITE_P(Job, TestAtEventRun, testing::ValuesIn(kEventRuns), kRowName);
 
 TEST_F(ProgramTest, TestBeforeTheJobShowsAMessageAndTheJobStillRuns) {
     ProgramRun run;
@@ -91,9 +82,9 @@ TEST_F(ProgramTest, TestBeforeTheJobShowsAMessageAndTheJobStillRuns) {
     run.Click(kCmdTestId);
     // The user component does not exist yet; the job starts anyway, under the message.
     ASSERT_TRUE(run.WaitForLogLines(13, 10000));
-    EXPECT_EQ(LogLines(run.Log()), EmptyStoreLog(BinaryDirectory()));
+    EXPECT_EQ(LogLines(run.Log()), EmptyStoreLog(ProgramDirectory()));
     EXPECT_EQ(run.WaitForExit(10000), 0);
-    EXPECT_EQ(run.Calls(), EmptyStoreCalls(BinaryDirectory()));
+    EXPECT_EQ(run.Calls(), EmptyStoreCalls(ProgramDirectory()));
 }
 
 } // namespace

@@ -39,10 +39,7 @@ TEST_P(HeldPastTheExitTime, ProgramEndsTwentySecondsAfterItsStart) {
         EXPECT_NE(call, "Viewer.call Show_Results");
 }
 
-INSTANTIATE_TEST_SUITE_P(ExitGuard, HeldPastTheExitTime, testing::ValuesIn(kHeldCalls),
-                         [](const testing::TestParamInfo<HeldCall>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(ExitGuard, HeldPastTheExitTime, testing::ValuesIn(kHeldCalls), kRowName);
 
 TEST_F(ProgramTest, ReArmedExitTimeHoldsWhenATestCallBlocksAfterTheJob) {
     ProgramRun run("block:Classes.OpenMainReport=60000");

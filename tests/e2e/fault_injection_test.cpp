@@ -16,45 +16,48 @@ struct Fault {
 };
 
 const std::wstring kPassword = L"Pw-S3cret!";
+const std::string kLogin = "User.call LoginUser BSTR:\"\" " + Bstr(kPassword);
+
+// A call of member that raises the description.
+Fault Raising(const char* name, const std::string& member, int part,
+              const std::wstring& description, const std::string& lastCall) {
+    return {name, "fail:" + member + "=" + Utf8(description), part, description, lastCall};
+}
 
 // One run per component call of the job, each failing exactly there.
 const Fault kFaults[] = {
     {"UserCreate", "nocreate:User", 1,
      L"Cannot create object \"ZELTAR_User.clsCurrentUser\": Class not registered (0x80040154)", ""},
-    {"SetExePath", "fail:User.SetExePath=SetExePath refused", 1, L"SetExePath refused",
-     "User.put SetExePath"},
-    {"PasswordDeptCode", "fail:User.PasswordDeptCode=Department code refused", 2,
-     L"Department code refused", "User.put PasswordDeptCode BSTR:\"\""},
-    {"LoginUser", "fail:User.LoginUser=Login refused", 3, L"Login refused",
-     "User.call LoginUser BSTR:\"\" " + Bstr(kPassword)},
+    Raising("SetExePath", "User.SetExePath", 1, L"SetExePath refused", "User.put SetExePath"),
+    Raising("PasswordDeptCode", "User.PasswordDeptCode", 2, L"Department code refused",
+            "User.put PasswordDeptCode BSTR:\"\""),
+    Raising("LoginUser", "User.LoginUser", 3, L"Login refused", kLogin),
     {"ViewerCreate", "nocreate:Viewer", 4,
      L"Cannot create object \"velmonic.labresultviewer\": Class not registered (0x80040154)",
-     "User.call LoginUser BSTR:\"\" " + Bstr(kPassword)},
-    {"ZeltarUserPut", "fail:Viewer.zeltarUser=User refused", 5, L"User refused",
-     "Viewer.put zeltarUser DISPATCH:User"},
-    {"SetExportPath", "fail:Viewer.setexportpath=Export folder refused", 6,
-     L"Export folder refused", "Viewer.put setexportpath"},
-    {"SetDllVer", "fail:Viewer.SetDLLVer=Library version refused", 6, L"Library version refused",
-     "Viewer.put SetDLLVer BSTR:\"1\""},
-    {"Requestnum", "fail:Viewer.Requestnum=Request unknown", 6, L"Request unknown",
-     "Viewer.put Requestnum BSTR:\"\""},
-    {"AutoPrint", "fail:Viewer.AutoPrint=No printer", 6, L"No printer",
-     "Viewer.put AutoPrint BOOL:-1"},
-    {"ViewModePut", "fail:Viewer.viewmode=View mode refused", 7, L"View mode refused",
-     "Viewer.put viewmode BSTR:\"1\""},
+     kLogin},
+    Raising("ZeltarUserPut", "Viewer.zeltarUser", 5, L"User refused",
+            "Viewer.put zeltarUser DISPATCH:User"),
+    Raising("SetExportPath", "Viewer.setexportpath", 6, L"Export folder refused",
+            "Viewer.put setexportpath"),
+    Raising("SetDllVer", "Viewer.SetDLLVer", 6, L"Library version refused",
+            "Viewer.put SetDLLVer BSTR:\"1\""),
+    Raising("Requestnum", "Viewer.Requestnum", 6, L"Request unknown",
+            "Viewer.put Requestnum BSTR:\"\""),
+    Raising("AutoPrint", "Viewer.AutoPrint", 6, L"No printer", "Viewer.put AutoPrint BOOL:-1"),
+    Raising("ViewModePut", "Viewer.viewmode", 7, L"View mode refused",
+            "Viewer.put viewmode BSTR:\"1\""),
     {"ZeltarUserGet", "nonobject:Viewer.zeltarUser", 7,
      L"Member \"zeltarUser\" of velmonic.labresultviewer did not give an object",
      "Viewer.get zeltarUser"},
-    {"ZeltarClasses", "fail:User.ZELTARClasses=No report classes", 7, L"No report classes",
-     "User.get ZELTARClasses"},
-    {"PdfPrintMode", "fail:Classes.PDFPrintMode=Print mode refused", 7, L"Print mode refused",
-     "Classes.put PDFPrintMode BSTR:\"1\""},
-    {"LoadViewer", "fail:Viewer.loadviewer=Viewer cannot load", 7, L"Viewer cannot load",
-     "Viewer.put loadviewer BOOL:-1"},
-    {"Export", "fail:Viewer.Export=Export refused", 7, L"Export refused",
-     "Viewer.put Export BOOL:-1"},
-    {"ShowResults", "fail:Viewer.Show_Results=Report engine stopped", 8, L"Report engine stopped",
-     "Viewer.call Show_Results"},
+    Raising("ZeltarClasses", "User.ZELTARClasses", 7, L"No report classes",
+            "User.get ZELTARClasses"),
+    Raising("PdfPrintMode", "Classes.PDFPrintMode", 7, L"Print mode refused",
+            "Classes.put PDFPrintMode BSTR:\"1\""),
+    Raising("LoadViewer", "Viewer.loadviewer", 7, L"Viewer cannot load",
+            "Viewer.put loadviewer BOOL:-1"),
+    Raising("Export", "Viewer.Export", 7, L"Export refused", "Viewer.put Export BOOL:-1"),
+    Raising("ShowResults", "Viewer.Show_Results", 8, L"Report engine stopped",
+            "Viewer.call Show_Results"),
     // A window's text ends at its first NUL: the caption would lose the rest and " Part:8".
     {"DescriptionWithNul", "fail:Viewer.Show_Results=Printer\\u0000offline", 8, L"Printer offline",
      "Viewer.call Show_Results"},
@@ -69,7 +72,7 @@ TEST_P(FaultAtEveryCall, FailurePathNamesThePartStopsTheJobAndEndsFiveSecondsLat
     const std::wstring caption =
         L"Brevanto.exe Generate " + fault.description + L" Part:" + std::to_wstring(fault.part);
     ASSERT_TRUE(run.WaitForLog([&](const std::wstring& log) { return log == caption; }, 10000))
-        << Narrow(run.LastLog());
+        << Utf8(run.LastLog());
     const std::int64_t seenUs = NowUs();
     EXPECT_EQ(run.Caption(), caption);
     EXPECT_EQ(run.WaitForExit(10000), 1);
@@ -94,8 +97,7 @@ TEST_P(FaultAtEveryCall, FailurePathNamesThePartStopsTheJobAndEndsFiveSecondsLat
     EXPECT_TRUE(EveryObjectReleased(journal));
 }
 
-INSTANTIATE_TEST_SUITE_P(Job, FaultAtEveryCall, testing::ValuesIn(kFaults),
-                         [](const testing::TestParamInfo<Fault>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Job, FaultAtEveryCall, testing::ValuesIn(kFaults), kRowName);
 
 } // namespace
 } // namespace brevanto::e2e

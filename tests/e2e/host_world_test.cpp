@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <optional>
 
 #include "app/window_layout.h"
+#include "platform/pe_header.h"
+#include "platform/unique_resource.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -22,13 +21,9 @@ TEST_F(ProgramTest, ComponentsSeeTheWorldOfTheirOlderHost) {
     ProgramRun run(kObserveCalls);
     ASSERT_TRUE(run.WaitForLogLines(13, 10000));
     run.Click(kCmdTestId);
-    const auto classesSeen = [&] {
-        return !SeenLines(run.Journal(), "Classes", "OpenMainReport").empty();
-    };
-    for (int i = 0; i < 200 && !classesSeen(); ++i)
-        Sleep(10);
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 0);
+    // The report classes journal what they see before the call itself.
+    run.WaitForCall(TestButtonCalls().back(), 1, 2000);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
 
     const auto journal = run.Journal();
     const std::pair<const char*, const char*> calls[] = {
@@ -58,25 +53,18 @@ TEST_F(ProgramTest, ComponentsSeeTheWorldOfTheirOlderHost) {
 TEST_F(ProgramTest, AnObjectAComponentHandsBackIsUsedAsGiven) {
     // The report classes come back through their second dispinterface; swapping it through
     // QueryInterface(IID_IDispatch) would land the calls on the first one, journaled "Classes".
-    ProgramRun run("second:User.ZELTARClasses");
-    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
-    run.Click(kCmdTestId);
-    const auto done = [&] {
-        const auto calls = run.Calls();
-        return !calls.empty() && calls.back().find("OpenMainReport") != std::string::npos;
-    };
-    for (int i = 0; i < 200 && !done(); ++i)
-        Sleep(10);
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 0);
-
-    auto expected = EmptyStoreCalls(BinaryDirectory());
+    auto expected = EmptyStoreCalls(ProgramDirectory());
     for (auto call : TestButtonCalls())
         expected.push_back(call);
     for (auto& call : expected) {
         if (call.rfind("Classes.", 0) == 0)
             call.replace(0, 7, "Classes2");
     }
+    ProgramRun run("second:User.ZELTARClasses");
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    run.Click(kCmdTestId);
+    run.WaitForCall(expected.back(), 1, 2000);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
     EXPECT_EQ(run.Calls(), expected);
 }
 
@@ -96,9 +84,7 @@ TEST_F(ProgramTest, OleIsStartedBeforeTheComponentsAndEndedOnTheWayOut) {
                             "scripts/test does";
         ASSERT_TRUE(run.WaitForLogLines(13, 15000));
         const HWND window = run.Window();
-        if (c.cancel)
-            run.Click(kCmdCancelId);
-        EXPECT_EQ(run.WaitForExit(10000), 0);
+        EXPECT_EQ(c.cancel ? run.EndWithCancel(10000) : run.WaitForExit(10000), 0);
 
         const auto trace = run.Trace();
         const auto first = [&](const std::string& text) {
@@ -145,32 +131,7 @@ TEST_F(ProgramTest, DpiChangeLaysTheWindowOutAgainWithoutADeletedFontInUse) {
     GetClientRect(run.Control(kCmdTestId), &button);
     EXPECT_EQ(button.right, 89);
     EXPECT_EQ(button.bottom, 33);
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 0);
-}
-
-// The header fields of a PE file that decide what the process gives its in-process components.
-struct PeFacts {
-    WORD machine = 0;
-    WORD dllCharacteristics = 0;
-};
-
-std::optional<PeFacts> ReadPeFacts(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
-    if (bytes.size() < sizeof(IMAGE_DOS_HEADER))
-        return std::nullopt;
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
-    const std::size_t nt = static_cast<std::size_t>(dos->e_lfanew);
-    if (nt + sizeof(IMAGE_NT_HEADERS64) > bytes.size())
-        return std::nullopt;
-    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes.data() + nt);
-    PeFacts facts;
-    facts.machine = headers->FileHeader.Machine;
-    // DllCharacteristics sits at the same offset in both optional header layouts.
-    facts.dllCharacteristics = headers->OptionalHeader.DllCharacteristics;
-    return facts;
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
 }
 
 std::string ManifestText(HMODULE module, WORD id) {
@@ -183,15 +144,15 @@ std::string ManifestText(HMODULE module, WORD id) {
 
 TEST(BuiltExecutable, HeaderAndManifestGiveTheComponentsTheirOlderHost) {
     // Both builds are checked wherever they were built, also the one this machine cannot run.
-    const std::wstring build = BinaryDirectory() + L"\\..\\..\\";
+    const std::wstring build = ProgramDirectory() + L"\\..\\..\\";
     int checked = 0;
     for (const wchar_t* folder : {L"mingw-i686", L"mingw-x64"}) {
         const std::wstring exe = build + folder + L"\\bin\\Brevanto.exe";
         if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
             continue;
-        SCOPED_TRACE(Narrow(folder));
+        SCOPED_TRACE(Utf8(folder));
         ++checked;
-        const auto pe = ReadPeFacts(exe);
+        const auto pe = ReadPeHeader(exe);
         ASSERT_TRUE(pe);
         const bool i686 = pe->machine == IMAGE_FILE_MACHINE_I386;
         EXPECT_EQ(std::wstring(folder) == L"mingw-i686", i686);
@@ -199,17 +160,16 @@ TEST(BuiltExecutable, HeaderAndManifestGiveTheComponentsTheirOlderHost) {
         EXPECT_EQ((pe->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, !i686);
         EXPECT_NE(pe->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0);
 
-        HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
-                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        const UniqueModule module(LoadLibraryExW(
+            exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
         // Wine's 32-bit loader does not map a 64-bit image even as data; the x64 driver, which
         // runs wherever this one does, checks that exe's manifests.
         const bool ownArchitecture = i686 == kIs32Bit;
         if (!module && !ownArchitecture)
             continue;
         ASSERT_TRUE(module);
-        const std::string process = ManifestText(module, 1);
-        const std::string own = ManifestText(module, 2);
-        FreeLibrary(module);
+        const std::string process = ManifestText(module.Get(), 1);
+        const std::string own = ManifestText(module.Get(), 2);
         ASSERT_FALSE(process.empty());
         // No execution level: a standard user's writes under Program Files are virtualised.
         EXPECT_EQ(process.find("requestedExecutionLevel"), std::string::npos);

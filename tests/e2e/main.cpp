@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include "tests/e2e/test_registry.h"
+#include "platform/program_directory.h"
+#include "tests/support/settings.h"
+#include "tests/support/standin_library.h"
 
 namespace {
 
@@ -10,10 +10,14 @@ namespace {
 class WinePrefix : public testing::Environment {
 public:
     void SetUp() override {
-        brevanto::e2e::RegisterStandins();
-        brevanto::e2e::ClearSettings();
+        try {
+            brevanto::support::RegisterStandins(brevanto::ProgramDirectory());
+            brevanto::support::ClearSettings();
+        } catch (const std::exception& error) {
+            FAIL() << error.what();
+        }
     }
-    void TearDown() override { brevanto::e2e::ClearSettings(); }
+    void TearDown() override { brevanto::support::ClearSettings(); }
 };
 
 } // namespace

@@ -2,28 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 
 #include "app/window_layout.h"
+#include "tests/support/file_size.h"
+#include "tests/support/job_log.h"
+#include "tests/support/standin_library.h"
 
 namespace brevanto::e2e {
 namespace {
 
 constexpr DWORD kPollMs = 2;
 constexpr DWORD kMessageTimeoutMs = 2000;
+constexpr DWORD kWindowTimeoutMs = 15000;
 
-std::wstring NewTempPath(const wchar_t* kind) {
-    static std::atomic<int> counter{0};
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring path = std::wstring(temp) + L"brevanto-" + kind + L"-" +
-                        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
-                        L".txt";
-    DeleteFileW(path.c_str());
-    return path;
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
 }
 
 // Wine writes a process's trace to the Unix standard error it inherited, whatever Win32 standard
@@ -35,77 +33,21 @@ std::wstring StandardErrorFile() {
     return length && length < MAX_PATH * 2 ? std::wstring(path, length) : std::wstring();
 }
 
-struct FindContext {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
-    auto* context = reinterpret_cast<FindContext*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (processId == context->processId && std::wstring(className) == kMainWindowClass &&
-        IsWindowVisible(window)) {
-        context->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::uint64_t FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+support::ChildProcess StartBrevanto(const std::string& wineDebug) {
+    std::optional<support::ScopedEnvironmentVariable> debug;
+    // +pid tells this process's lines from those of Wine's own services.
+    if (!wineDebug.empty())
+        debug.emplace(L"WINEDEBUG", L"+pid," + Wide(wineDebug));
+    const std::wstring exe = ProgramDirectory() + L"\\Brevanto.exe";
+    return support::ChildProcess(exe, L"\"" + exe + L"\"", ProgramDirectory());
 }
 
 } // namespace
 
-std::int64_t NowUs() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<std::int64_t>(counter.QuadPart / frequency.QuadPart * 1000000 +
-                                     counter.QuadPart % frequency.QuadPart * 1000000 /
-                                         frequency.QuadPart);
-}
-
-std::wstring BinaryDirectory() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path, length);
-    return directory.substr(0, directory.find_last_of(L'\\'));
-}
-
 ProgramRun::ProgramRun(const std::string& scenario, const std::string& wineDebug)
-    : journalPath_(NewTempPath(L"journal")) {
-    SetEnvironmentVariableW(L"BREVANTO_STANDIN_JOURNAL", journalPath_.c_str());
-    SetEnvironmentVariableA("BREVANTO_STANDIN_SCENARIO", scenario.c_str());
-    std::wstring exe = BinaryDirectory() + L"\\Brevanto.exe";
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    char previousDebug[256] = "";
-    if (!wineDebug.empty()) {
-        tracePath_ = StandardErrorFile();
-        traceStart_ = FileSize(tracePath_);
-        GetEnvironmentVariableA("WINEDEBUG", previousDebug, sizeof previousDebug);
-        // +pid tells this process's lines from those of Wine's own services.
-        SetEnvironmentVariableA("WINEDEBUG", ("+pid," + wineDebug).c_str());
-    }
-    startUs_ = NowUs();
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        BinaryDirectory().c_str(), &startup, &processInfo_))
-        ADD_FAILURE() << "cannot start Brevanto.exe, error " << GetLastError();
-    if (!wineDebug.empty())
-        SetEnvironmentVariableA("WINEDEBUG", previousDebug[0] ? previousDebug : nullptr);
-}
-
-bool ProgramRun::TraceReadable() const {
-    return !tracePath_.empty();
-}
+    : scenario_(support::kScenarioVariable, Wide(scenario)),
+      tracePath_(wineDebug.empty() ? std::wstring() : StandardErrorFile()),
+      traceStart_(support::FileSize(tracePath_).value_or(0)), process_(StartBrevanto(wineDebug)) {}
 
 std::vector<std::string> ProgramRun::Trace() const {
     char prefix[16];
@@ -122,33 +64,10 @@ std::vector<std::string> ProgramRun::Trace() const {
     return lines;
 }
 
-ProgramRun::~ProgramRun() {
-    if (processInfo_.hProcess) {
-        if (Running()) {
-            TerminateProcess(processInfo_.hProcess, 99);
-            WaitForSingleObject(processInfo_.hProcess, 5000);
-        }
-        CloseHandle(processInfo_.hProcess);
-        CloseHandle(processInfo_.hThread);
-    }
-    DeleteFileW(journalPath_.c_str());
-}
-
-bool ProgramRun::Running() const {
-    return processInfo_.hProcess && WaitForSingleObject(processInfo_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
 HWND ProgramRun::Window() {
-    const std::int64_t deadline = NowUs() + 15'000'000;
-    while (!window_ && NowUs() < deadline && Running()) {
-        FindContext context{processInfo_.dwProcessId, nullptr};
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&context));
-        if (context.found) {
-            window_ = context.found;
-            shownUs_ = NowUs();
-        } else {
-            Sleep(1);
-        }
+    if (!window_) {
+        window_ = process_.WaitForWindow(kMainWindowClass, kWindowTimeoutMs);
+        shownUs_ = window_ ? NowUs() : 0;
     }
     EXPECT_TRUE(window_) << "Brevanto.exe showed no window";
     return window_;
@@ -205,6 +124,22 @@ bool ProgramRun::WaitForLogLines(std::size_t lines, DWORD timeoutMs) {
                       timeoutMs);
 }
 
+bool ProgramRun::WaitForFailure(DWORD timeoutMs) {
+    return WaitForLog(
+        [](const std::wstring& log) { return log.rfind(L"Brevanto.exe Generate ", 0) == 0; },
+        timeoutMs);
+}
+
+bool ProgramRun::WaitForCall(const std::string& call, std::size_t count, DWORD timeoutMs) const {
+    const std::int64_t deadline = NowUs() + static_cast<std::int64_t>(timeoutMs) * 1000;
+    for (; NowUs() < deadline; Sleep(5)) {
+        const auto calls = Calls();
+        if (static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call)) >= count)
+            return true;
+    }
+    return false;
+}
+
 void ProgramRun::Click(int id) {
     HWND button = Control(id);
     ASSERT_TRUE(button) << "no control " << id;
@@ -212,17 +147,16 @@ void ProgramRun::Click(int id) {
 }
 
 int ProgramRun::WaitForExit(DWORD timeoutMs) {
-    if (!processInfo_.hProcess)
-        return -1;
-    if (WaitForSingleObject(processInfo_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-        TerminateProcess(processInfo_.hProcess, 99);
-        WaitForSingleObject(processInfo_.hProcess, 5000);
+    if (!process_.WaitForExit(timeoutMs)) {
+        process_.Kill();
         return -1;
     }
-    exitUs_ = NowUs();
-    DWORD status = 0;
-    GetExitCodeProcess(processInfo_.hProcess, &status);
-    return static_cast<int>(status);
+    return static_cast<int>(process_.ExitStatus());
+}
+
+int ProgramRun::EndWithCancel(DWORD timeoutMs) {
+    Click(kCmdCancelId);
+    return WaitForExit(timeoutMs);
 }
 
 std::vector<std::wstring> LogLines(const std::wstring& log) {
@@ -236,21 +170,10 @@ std::vector<std::wstring> LogLines(const std::wstring& log) {
 }
 
 std::vector<std::wstring> EmptyStoreLog(const std::wstring& programDirectory) {
-    return {
-        L" 1 clsCurrentUser",
-        L" 2 User",
-        L" 3 LoginUser",
-        L" 4 LabResultViewer",
-        L" 5 LabResultViewer.zeltarUser = User",
-        L" 6 setexportpath " + programDirectory + L"\\PDF",
-        L" 6 Requestnum ",
-        L" 7 ViewMode",
-        L" 7 ViewMode1a",
-        L" 7 Loadviewer yes",
-        L" 7 ViewMode1b",
-        L" 8 Show_Results ",
-        L" 8 Show_Results Done",
-    };
+    std::vector<std::wstring> lines;
+    for (const auto& line : support::CompletedJobLog(programDirectory, L""))
+        lines.push_back(line.Text());
+    return lines;
 }
 
 } // namespace brevanto::e2e

@@ -7,22 +7,28 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/journal_reader.h"
+#include "platform/program_directory.h"
+#include "tests/support/child_process.h"
+#include "tests/support/clock.h"
+#include "tests/support/environment_variable.h"
+#include "tests/support/journal_file.h"
 
 namespace brevanto::e2e {
 
-// Microseconds on the machine-wide performance counter, the clock the stand-ins stamp with.
-std::int64_t NowUs();
+using support::Bstr;
+using support::CallTexts;
+using support::JournalCall;
+using support::Ms;
+using support::NowUs;
+using support::SeenLines;
+using support::SeenValue;
 
-// Folder of the test programs: Brevanto.exe and BrevantoStandin.dll stand beside the driver.
-std::wstring BinaryDirectory();
-
-// One run of Brevanto.exe, started with a scenario for the stand-in components.
+// One run of Brevanto.exe from the program's folder, started with a scenario for the stand-in
+// components and a journal of its own.
 class ProgramRun {
 public:
     // wineDebug, when given, turns on Wine's trace channels for this run only (e.g. "trace+ole").
     explicit ProgramRun(const std::string& scenario = "", const std::string& wineDebug = "");
-    ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
@@ -34,24 +40,31 @@ public:
     // Polls the log box until pred holds, the process ends or timeoutMs passes.
     bool WaitForLog(const std::function<bool(const std::wstring&)>& pred, DWORD timeoutMs);
     bool WaitForLogLines(std::size_t lines, DWORD timeoutMs);
+    // Polls until the job has failed: the log box then holds the failure caption alone.
+    bool WaitForFailure(DWORD timeoutMs);
+    // Polls the journal until it holds the call count times.
+    bool WaitForCall(const std::string& call, std::size_t count, DWORD timeoutMs) const;
     // Posts a click to a button of the window, served at the program's next event run.
     void Click(int id);
 
     // Waits for the process to end; returns its exit status, or -1 on timeout (then kills it).
     int WaitForExit(DWORD timeoutMs);
-    bool Running() const;
+    // Clicks Cancel, then WaitForExit.
+    int EndWithCancel(DWORD timeoutMs);
+    bool Running() const { return process_.Running(); }
+    const support::ChildProcess& Process() const { return process_; }
 
-    std::vector<JournalCall> Journal() const { return ReadJournal(journalPath_); }
+    std::vector<JournalCall> Journal() const { return journal_.Read(); }
+    std::vector<std::string> Calls() const { return CallTexts(Journal()); }
     // The lines of Wine's trace that this process wrote, each without its process prefix. Only
     // where the driver's own standard error is a file (TraceReadable).
     std::vector<std::string> Trace() const;
-    bool TraceReadable() const;
-    std::vector<std::string> Calls() const { return CallTexts(Journal()); }
+    bool TraceReadable() const { return !tracePath_.empty(); }
 
-    DWORD ProcessId() const { return processInfo_.dwProcessId; }
-    std::int64_t StartUs() const { return startUs_; }
+    DWORD ProcessId() const { return process_.Id(); }
+    std::int64_t StartUs() const { return process_.StartUs(); }
     std::int64_t ShownUs() const { return shownUs_; }
-    std::int64_t ExitUs() const { return exitUs_; }
+    std::int64_t ExitUs() const { return process_.EndUs(); }
     // The last texts seen while the program ran.
     const std::wstring& LastLog() const { return lastLog_; }
     const std::wstring& LastCaption() const { return lastCaption_; }
@@ -59,14 +72,13 @@ public:
 private:
     std::wstring TextOf(HWND window);
 
-    std::wstring journalPath_;
+    support::JournalFile journal_;
+    support::ScopedEnvironmentVariable scenario_;
     std::wstring tracePath_;
     std::uint64_t traceStart_ = 0;
-    PROCESS_INFORMATION processInfo_{};
+    support::ChildProcess process_;
     HWND window_ = nullptr;
-    std::int64_t startUs_ = 0;
     std::int64_t shownUs_ = 0;
-    std::int64_t exitUs_ = 0;
     std::wstring lastLog_;
     std::wstring lastCaption_;
 };

@@ -6,8 +6,15 @@
 
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/test_registry.h"
+#include "tests/support/settings.h"
+#include "tests/support/utf8.h"
 
 namespace brevanto::e2e {
+
+using support::ClearSettings;
+using support::StoreRawSetting;
+using support::StoreSetting;
+using support::Utf8;
 
 // Each test starts from an empty settings store and leaves none behind.
 class ProgramTest : public testing::Test {
@@ -16,16 +23,8 @@ protected:
     void TearDown() override { ClearSettings(); }
 };
 
-inline double Ms(std::int64_t us) {
-    return static_cast<double>(us) / 1000.0;
-}
-
-inline std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-}
+// Names each case of a parameterised test after its row's name.
+inline constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
 
 // The calls of a run with an empty settings store, as the stand-ins record them.
 std::vector<std::string> EmptyStoreCalls(const std::wstring& programDirectory);
@@ -35,5 +34,14 @@ std::vector<std::string> TestButtonCalls();
 
 // True when every object the stand-ins made was also released.
 bool EveryObjectReleased(const std::vector<JournalCall>& journal);
+
+// How a run that was left to end by itself (or by a click a stand-in posts) ended.
+struct RunEnd {
+    int status = -1;
+    double lifeMs = 0;    // from its start
+    std::string lastCall; // the last call the components saw; empty: none
+    bool everyObjectReleased = false;
+};
+RunEnd RunToItsEnd(const std::string& scenario, DWORD timeoutMs);
 
 } // namespace brevanto::e2e

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/registry_settings.h"
+#include "tests/support/settings.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -11,18 +12,11 @@ constexpr wchar_t kScratch[] = L"Software\\BrevantoTest\\Scratch";
 
 class RegistryStoreTest : public testing::Test {
 protected:
-    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\BrevantoTest"); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\BrevantoTest"); }
+    void SetUp() override { support::DeleteUserKey(L"Software\\BrevantoTest"); }
+    void TearDown() override { support::DeleteUserKey(L"Software\\BrevantoTest"); }
 
     static void Write(const wchar_t* key, DWORD type, const void* data, DWORD size) {
-        HKEY section = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER,
-                                  (std::wstring(kScratch) + L"\\App\\Section").c_str(), 0, nullptr,
-                                  0, KEY_SET_VALUE, nullptr, &section, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExW(section, key, 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
-        RegCloseKey(section);
+        support::StoreUserValue(std::wstring(kScratch) + L"\\App\\Section", key, type, data, size);
     }
     static void WriteText(const wchar_t* key, const std::wstring& text, DWORD type = REG_SZ) {
         Write(key, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));

@@ -6,45 +6,6 @@
 
 namespace brevanto::e2e {
 
-std::vector<std::string> EmptyStoreCalls(const std::wstring& programDirectory) {
-    return {
-        "User.put SetExePath " + Bstr(programDirectory),
-        "User.put PasswordDeptCode BSTR:\"\"",
-        "User.call LoginUser BSTR:\"\" BSTR:\"\"",
-        "Viewer.put zeltarUser DISPATCH:User",
-        "Viewer.put setexportpath " + Bstr(programDirectory + L"\\PDF"),
-        "Viewer.put SetDLLVer BSTR:\"1\"",
-        "Viewer.put Requestnum BSTR:\"\"",
-        "Viewer.put AutoPrint BOOL:-1",
-        "Viewer.put viewmode BSTR:\"1\"",
-        "Viewer.get zeltarUser",
-        "User.get ZELTARClasses",
-        "Classes.put PDFPrintMode BSTR:\"1\"",
-        "Viewer.put loadviewer BOOL:-1",
-        "Viewer.put Export BOOL:-1",
-        "Viewer.call Show_Results",
-    };
-}
-
-std::vector<std::string> TestButtonCalls() {
-    return {
-        "User.get ZELTARClasses",
-        "Classes.put ExportFileName BSTR:\"temp.pdf\"",
-        "Classes.put ExportFilePath BSTR:\"C:\\\\temp\\\\\"",
-        "Classes.put directprint BOOL:-1",
-        "Classes.put PDFPrintMode I2:1",
-        "Classes.call OpenMainReport BSTR:\"testreport.rpt\" BSTR:\"\" BSTR:\"\"",
-    };
-}
-
-bool EveryObjectReleased(const std::vector<JournalCall>& journal) {
-    const auto count = [&](const char* kind) {
-        return std::count_if(journal.begin(), journal.end(),
-                             [&](const JournalCall& c) { return c.kind == kind; });
-    };
-    return count("create") == count("destroy");
-}
-
 namespace {
 
 const JournalCall* Find(const std::vector<JournalCall>& journal, const std::string& text) {
@@ -57,13 +18,13 @@ TEST_F(ProgramTest, EmptyStoreRunsTheWholeJobAndEndsFiveSecondsLater) {
     ProgramRun run;
     ASSERT_TRUE(run.Window());
     ASSERT_TRUE(run.WaitForLogLines(13, 10000));
-    EXPECT_EQ(LogLines(run.Log()), EmptyStoreLog(BinaryDirectory()));
+    EXPECT_EQ(LogLines(run.Log()), EmptyStoreLog(ProgramDirectory()));
     EXPECT_EQ(run.Log().substr(run.Log().size() - 2), L"\r\n");
     EXPECT_EQ(run.Caption(), kMainWindowCaption);
 
     EXPECT_EQ(run.WaitForExit(15000), 0);
     const auto journal = run.Journal();
-    EXPECT_EQ(CallTexts(journal), EmptyStoreCalls(BinaryDirectory()));
+    EXPECT_EQ(CallTexts(journal), EmptyStoreCalls(ProgramDirectory()));
 
     // The start timer fires once, about 50 ms after the window was created.
     const auto creates = std::count_if(journal.begin(), journal.end(), [](const JournalCall& c) {
@@ -95,8 +56,7 @@ TEST_F(ProgramTest, ViewOnlyModeSkipsTheReportClasses) {
     const std::vector<std::wstring> part7(lines.begin() + 7, lines.begin() + 10);
     EXPECT_EQ(part7, (std::vector<std::wstring>{L" 7 ViewMode", L" 7 ViewMode 0  - View only",
                                                 L" 7 ViewMode 0 done"}));
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 0);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
     const auto calls = run.Calls();
     const std::vector<std::string> tail(calls.end() - 4, calls.end());
     EXPECT_EQ(tail, (std::vector<std::string>{
@@ -118,8 +78,7 @@ TEST_F(ProgramTest, StoredTextReachesTheComponentsUnchanged) {
     EXPECT_EQ(lines[5], L" 6 setexportpath \\\\server\\share\\Lab PDF");
     EXPECT_EQ(lines[6], L" 6 Requestnum " + request);
     EXPECT_EQ(run.Log().find(password), std::wstring::npos);
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 0);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
     const auto calls = run.Calls();
     EXPECT_EQ(calls[2], "User.call LoginUser " + Bstr(user) + " " + Bstr(password));
     EXPECT_EQ(calls[4], "Viewer.put setexportpath " + Bstr(L"\\\\server\\share\\Lab PDF"));
@@ -152,12 +111,10 @@ TEST_F(ProgramTest, ComponentErrorsShowTheirDescriptionAndPart) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ProgramRun run(c.scenario);
-        ASSERT_TRUE(run.WaitForLog(
-            [](const std::wstring& log) { return log.rfind(L"Brev", 0) == 0; }, 10000));
+        ASSERT_TRUE(run.WaitForFailure(10000));
         EXPECT_EQ(run.Caption(), c.caption);
         EXPECT_EQ(run.Log(), c.caption);
-        run.Click(kCmdCancelId);
-        EXPECT_EQ(run.WaitForExit(5000), 1);
+        EXPECT_EQ(run.EndWithCancel(5000), 1);
         const auto calls = run.Calls();
         ASSERT_FALSE(calls.empty());
         EXPECT_EQ(calls.back(), c.lastCall);
@@ -167,61 +124,76 @@ TEST_F(ProgramTest, ComponentErrorsShowTheirDescriptionAndPart) {
 // The text between member and code is the system's own message, which differs between systems.
 TEST_F(ProgramTest, PlainHresultNamesTheMemberAndTheCode) {
     ProgramRun run("failhr:Viewer.SetDLLVer=0x80004005");
-    ASSERT_TRUE(
-        run.WaitForLog([](const std::wstring& log) { return log.rfind(L"Brev", 0) == 0; }, 10000));
+    ASSERT_TRUE(run.WaitForFailure(10000));
     const std::wstring caption = run.Caption();
     const std::wstring head =
         L"Brevanto.exe Generate Member \"SetDLLVer\" of velmonic.labresultviewer: ";
     const std::wstring tail = L" (0x80004005) Part:6";
-    ASSERT_GT(caption.size(), head.size() + tail.size()) << Narrow(caption);
+    ASSERT_GT(caption.size(), head.size() + tail.size()) << Utf8(caption);
     EXPECT_EQ(caption.substr(0, head.size()), head);
     EXPECT_EQ(caption.substr(caption.size() - tail.size()), tail);
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 1);
+    EXPECT_EQ(run.EndWithCancel(5000), 1);
     EXPECT_EQ(run.Calls().back(), "Viewer.put SetDLLVer BSTR:\"1\"");
 }
 
-TEST_F(ProgramTest, MissingUserClassFailsInPartOneAndEndsFiveSecondsLater) {
-    ClassesKeyRemoved removed(kUserProgId);
+// A run whose job fails because a class cannot be created, from the failure on.
+struct ClassFailure {
+    std::int64_t seenUs = 0; // when the failure caption was shown; 0: never
+    std::wstring caption;    // the window's caption then
+    int status = -1;
+    std::int64_t exitUs = 0;
+    std::vector<JournalCall> journal;
+};
+
+// Runs the program with a key of the stand-ins' registration removed until it ends by itself.
+ClassFailure RunWithoutClass(const wchar_t* key, const std::wstring& failure) {
+    const ClassesKeyRemoved removed(key);
     ProgramRun run;
+    ClassFailure result;
+    if (!run.WaitForLog([&](const std::wstring& log) { return log == failure; }, 10000))
+        return result;
+    result.seenUs = NowUs();
+    result.caption = run.Caption();
+    result.status = run.WaitForExit(10000);
+    result.exitUs = run.ExitUs();
+    result.journal = run.Journal();
+    return result;
+}
+
+TEST_F(ProgramTest, MissingUserClassFailsInPartOneAndEndsFiveSecondsLater) {
     const std::wstring caption = L"Brevanto.exe Generate Cannot create object "
                                  L"\"ZELTAR_User.clsCurrentUser\": Invalid class string "
                                  L"(0x800401F3) Part:1";
-    ASSERT_TRUE(run.WaitForLog([&](const std::wstring& log) { return log == caption; }, 10000));
-    const std::int64_t failedUs = NowUs();
-    EXPECT_EQ(run.Caption(), caption);
-    EXPECT_EQ(run.WaitForExit(10000), 1);
-    const double exitMs = Ms(run.ExitUs() - failedUs);
+    const ClassFailure run = RunWithoutClass(kUserProgId, caption);
+    ASSERT_NE(run.seenUs, 0);
+    EXPECT_EQ(run.caption, caption);
+    EXPECT_EQ(run.status, 1);
+    const double exitMs = Ms(run.exitUs - run.seenUs);
     EXPECT_GE(exitMs, 4800.0);
     EXPECT_LE(exitMs, 5600.0);
-    EXPECT_TRUE(run.Journal().empty());
+    EXPECT_TRUE(run.journal.empty());
 }
 
 TEST_F(ProgramTest, UnregisteredViewerFailsInPartFourAndUserIsKeptToTheEnd) {
-    ClassesKeyRemoved removed(kViewerClsidKey);
-    ProgramRun run;
-    const std::wstring caption = L"Brevanto.exe Generate Cannot create object "
-                                 L"\"velmonic.labresultviewer\": Class not registered "
-                                 L"(0x80040154) Part:4";
-    ASSERT_TRUE(run.WaitForLog([&](const std::wstring& log) { return log == caption; }, 10000));
-    const std::int64_t failedUs = NowUs();
-    EXPECT_EQ(run.WaitForExit(10000), 1);
-    const auto journal = run.Journal();
-    const JournalCall* destroyed = Find(journal, "User.destroy");
+    const ClassFailure run =
+        RunWithoutClass(kViewerClsidKey, L"Brevanto.exe Generate Cannot create object "
+                                         L"\"velmonic.labresultviewer\": Class not registered "
+                                         L"(0x80040154) Part:4");
+    ASSERT_NE(run.seenUs, 0);
+    EXPECT_EQ(run.status, 1);
+    const JournalCall* destroyed = Find(run.journal, "User.destroy");
     ASSERT_TRUE(destroyed);
-    EXPECT_GE(Ms(destroyed->enterUs - failedUs), 4800.0);
-    EXPECT_FALSE(Find(journal, "Viewer.create"));
+    EXPECT_GE(Ms(destroyed->enterUs - run.seenUs), 4800.0);
+    EXPECT_FALSE(Find(run.journal, "Viewer.create"));
 }
 
 TEST_F(ProgramTest, NonNumericViewModeFailsInPartSeven) {
     StoreSetting(L"Settings", L"ViewMode", L"");
     ProgramRun run;
-    ASSERT_TRUE(
-        run.WaitForLog([](const std::wstring& log) { return log.rfind(L"Brev", 0) == 0; }, 10000));
+    ASSERT_TRUE(run.WaitForFailure(10000));
     EXPECT_EQ(run.Caption(),
               L"Brevanto.exe Generate Settings\\ViewMode is not a number: \"\" Part:7");
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 1);
+    EXPECT_EQ(run.EndWithCancel(5000), 1);
     EXPECT_EQ(run.Calls().back(), "Viewer.put viewmode BSTR:\"\"");
 }
 

@@ -1,6 +1,9 @@
 #include "tests/e2e/program_test.h"
 
+#include <tuple>
+
 #include "app/window_layout.h"
+#include "platform/unique_resource.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -49,10 +52,8 @@ TEST_F(ProgramTest, WindowOpensWithItsControlsWhereTheLayoutSays) {
         ASSERT_TRUE(control);
         EXPECT_EQ(ClassOf(control), c.cls);
         const RECT rect = ClientRectOf(control, window);
-        EXPECT_EQ(rect.left, c.rect.left);
-        EXPECT_EQ(rect.top, c.rect.top);
-        EXPECT_EQ(rect.right, c.rect.right);
-        EXPECT_EQ(rect.bottom, c.rect.bottom);
+        EXPECT_EQ(std::tie(rect.left, rect.top, rect.right, rect.bottom),
+                  std::tie(c.rect.left, c.rect.top, c.rect.right, c.rect.bottom));
         if (c.text) {
             wchar_t text[64] = {};
             SendMessageW(control, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
@@ -74,16 +75,14 @@ TEST_F(ProgramTest, WindowOpensWithItsControlsWhereTheLayoutSays) {
     EXPECT_EQ(GetNextDlgTabItem(window, log, FALSE), run.Control(kCmdTestId));
     EXPECT_EQ(GetNextDlgTabItem(window, run.Control(kCmdTestId), FALSE), run.Control(kCmdCancelId));
 
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(3000), 0);
+    EXPECT_EQ(run.EndWithCancel(3000), 0);
 }
 
 TEST_F(ProgramTest, CancelWhileIdleAfterTheJobEndsTheProgramAtOnce) {
     ProgramRun run;
     ASSERT_TRUE(run.WaitForLogLines(13, 10000));
     const std::int64_t clickUs = NowUs();
-    run.Click(kCmdCancelId);
-    EXPECT_EQ(run.WaitForExit(5000), 0);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
     EXPECT_LT(Ms(run.ExitUs() - clickUs), 1500.0);
 }
 
@@ -101,23 +100,20 @@ TEST_F(ProgramTest, EscapeAndTheCloseBoxActAsCancel) {
 }
 
 TEST_F(ProgramTest, CancelDuringTheJobStopsItBeforeTheNextComponentCall) {
-    ProgramRun run("click:User.LoginUser=Cancel");
-    EXPECT_EQ(run.WaitForExit(5000), 3);
-    EXPECT_LT(Ms(run.ExitUs() - run.StartUs()), 4000.0);
-    const auto calls = run.Calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.back(), "User.call LoginUser BSTR:\"\" BSTR:\"\"");
+    const RunEnd end = RunToItsEnd("click:User.LoginUser=Cancel", 5000);
+    EXPECT_EQ(end.status, 3);
+    EXPECT_LT(end.lifeMs, 4000.0);
+    EXPECT_EQ(end.lastCall, "User.call LoginUser BSTR:\"\" BSTR:\"\"");
 }
 
 TEST_F(ProgramTest, CancelWhileTheViewerShowsEndsTheProgramAsCancelled) {
     // The viewer serves the click in its own message loop and returns on the quit it brings.
-    ProgramRun run("click:Viewer.Show_Results=Cancel;pump:Viewer.Show_Results=3000");
-    EXPECT_EQ(run.WaitForExit(8000), 3);
-    EXPECT_LT(Ms(run.ExitUs() - run.StartUs()), 2500.0);
-    const auto calls = run.Calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.back(), "Viewer.call Show_Results");
-    EXPECT_TRUE(EveryObjectReleased(run.Journal()));
+    const RunEnd end =
+        RunToItsEnd("click:Viewer.Show_Results=Cancel;pump:Viewer.Show_Results=3000", 8000);
+    EXPECT_EQ(end.status, 3);
+    EXPECT_LT(end.lifeMs, 2500.0);
+    EXPECT_EQ(end.lastCall, "Viewer.call Show_Results");
+    EXPECT_TRUE(end.everyObjectReleased);
 }
 
 TEST_F(ProgramTest, JobStillRunningAfterTwentySecondsIsCutOff) {
@@ -135,7 +131,7 @@ TEST_F(ProgramTest, JobStillRunningAfterTwentySecondsIsCutOff) {
 }
 
 TEST_F(ProgramTest, ExecutableCarriesItsVersionRecordAndIcon) {
-    const std::wstring exe = BinaryDirectory() + L"\\Brevanto.exe";
+    const std::wstring exe = ProgramDirectory() + L"\\Brevanto.exe";
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &handle);
     ASSERT_GT(size, 0u);
@@ -162,7 +158,7 @@ TEST_F(ProgramTest, ExecutableCarriesItsVersionRecordAndIcon) {
         wchar_t* value = nullptr;
         ASSERT_TRUE(
             VerQueryValueW(data.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
-            << Narrow(name);
+            << Utf8(name);
         EXPECT_STREQ(value, expected);
     }
     WORD* translation = nullptr;
@@ -171,16 +167,15 @@ TEST_F(ProgramTest, ExecutableCarriesItsVersionRecordAndIcon) {
     EXPECT_EQ(translation[0], 0x0409);
     EXPECT_EQ(translation[1], 1200);
 
-    HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const UniqueModule module(LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(module);
-    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+    HRSRC group = FindResourceW(module.Get(), MAKEINTRESOURCEW(1), RT_GROUP_ICON);
     ASSERT_TRUE(group);
     // The group's only entry: 32 x 32, 16 colours.
-    const auto* entry = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+    const auto* entry = static_cast<const BYTE*>(LockResource(LoadResource(module.Get(), group)));
     EXPECT_EQ(entry[6], 32);
     EXPECT_EQ(entry[7], 32);
     EXPECT_EQ(entry[8], 16);
-    FreeLibrary(module);
 }
 
 } // namespace

@@ -1,0 +1,58 @@
+#include "tests/e2e/program_test.h"
+
+#include <algorithm>
+
+namespace brevanto::e2e {
+
+std::vector<std::string> EmptyStoreCalls(const std::wstring& programDirectory) {
+    return {
+        "User.put SetExePath " + Bstr(programDirectory),
+        "User.put PasswordDeptCode BSTR:\"\"",
+        "User.call LoginUser BSTR:\"\" BSTR:\"\"",
+        "Viewer.put zeltarUser DISPATCH:User",
+        "Viewer.put setexportpath " + Bstr(programDirectory + L"\\PDF"),
+        "Viewer.put SetDLLVer BSTR:\"1\"",
+        "Viewer.put Requestnum BSTR:\"\"",
+        "Viewer.put AutoPrint BOOL:-1",
+        "Viewer.put viewmode BSTR:\"1\"",
+        "Viewer.get zeltarUser",
+        "User.get ZELTARClasses",
+        "Classes.put PDFPrintMode BSTR:\"1\"",
+        "Viewer.put loadviewer BOOL:-1",
+        "Viewer.put Export BOOL:-1",
+        "Viewer.call Show_Results",
+    };
+}
+
+std::vector<std::string> TestButtonCalls() {
+    return {
+        "User.get ZELTARClasses",
+        "Classes.put ExportFileName BSTR:\"temp.pdf\"",
+        "Classes.put ExportFilePath BSTR:\"C:\\\\temp\\\\\"",
+        "Classes.put directprint BOOL:-1",
+        "Classes.put PDFPrintMode I2:1",
+        "Classes.call OpenMainReport BSTR:\"testreport.rpt\" BSTR:\"\" BSTR:\"\"",
+    };
+}
+
+bool EveryObjectReleased(const std::vector<JournalCall>& journal) {
+    const auto count = [&](const char* kind) {
+        return std::count_if(journal.begin(), journal.end(),
+                             [&](const JournalCall& c) { return c.kind == kind; });
+    };
+    return count("create") == count("destroy");
+}
+
+RunEnd RunToItsEnd(const std::string& scenario, DWORD timeoutMs) {
+    ProgramRun run(scenario);
+    RunEnd end;
+    end.status = run.WaitForExit(timeoutMs);
+    end.lifeMs = Ms(run.ExitUs() - run.StartUs());
+    const auto journal = run.Journal();
+    const auto calls = CallTexts(journal);
+    end.lastCall = calls.empty() ? "" : calls.back();
+    end.everyObjectReleased = EveryObjectReleased(journal);
+    return end;
+}
+
+} // namespace brevanto::e2e
