@@ -8,16 +8,20 @@ set(BREVANTO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 add_library(brevanto_platform STATIC
     platform/activation_context.cpp
+    platform/class_registration.cpp
     platform/com_error.cpp
     platform/com_object.cpp
     platform/com_value.cpp
     platform/dpi.cpp
     platform/dpi_unaware_scope.cpp
     platform/exit_guard.cpp
+    platform/folder_access.cpp
     platform/gdi_font.cpp
     platform/message_pump.cpp
+    platform/pe_header.cpp
     platform/program_directory.cpp
     platform/registry_settings.cpp
+    platform/windows_version.cpp
 )
 target_include_directories(brevanto_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(brevanto_platform PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
