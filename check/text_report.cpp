@@ -71,10 +71,11 @@ void WriteClass(const ClassFacts& c, Lines& lines) {
 }
 
 std::wstring SettingValue(const SettingFacts& s) {
-    std::wstring text = s.stored ? L"stored    " : L"default   ";
+    if (s.secret)
+        return s.stored ? L"stored    (not shown)" : L"not stored";
     if (!s.wrongType.empty())
-        text = L"stored as " + s.wrongType + L", read as absent: default ";
-    return text + (s.secret ? std::wstring(L"(not shown)") : Quoted(s.value));
+        return L"stored as " + s.wrongType + L", read as absent: default " + Quoted(s.value);
+    return (s.stored ? L"stored    " : L"default   ") + Quoted(s.value);
 }
 
 std::wstring JobPathText(const JobPath& job) {

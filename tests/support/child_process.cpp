@@ -27,14 +27,18 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
 } // namespace
 
 ChildProcess::ChildProcess(const std::wstring& application, const std::wstring& commandLine,
-                           const std::wstring& folder) {
+                           const std::wstring& folder, HANDLE standardOutput) {
     std::wstring line = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (standardOutput) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = standardOutput;
+    }
     PROCESS_INFORMATION info{};
     startUs_ = NowUs();
-    if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &info))
+    if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr,
+                        standardOutput != nullptr, 0, nullptr, folder.c_str(), &startup, &info))
         Fail("cannot start " + Utf8(application), GetLastError());
     process_.Reset(info.hProcess);
     const UniqueHandle thread(info.hThread); // not needed

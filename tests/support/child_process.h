@@ -12,10 +12,11 @@ namespace brevanto::support {
 // A program this one started; killed at the end if it still runs. Times are on NowUs's clock.
 class ChildProcess {
 public:
-    // Starts application with the whole commandLine (program name first) in folder; throws
+    // Starts application with the whole commandLine (program name first) in folder, its standard
+    // output and error going to standardOutput when one is given (an inheritable handle); throws
     // std::runtime_error when it cannot.
     ChildProcess(const std::wstring& application, const std::wstring& commandLine,
-                 const std::wstring& folder);
+                 const std::wstring& folder, HANDLE standardOutput = nullptr);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
