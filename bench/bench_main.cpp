@@ -1,5 +1,6 @@
-// brevanto_bench.exe: runs Brevanto.exe, the floor program and the peer script N times each,
-// unattended, against the stand-in components, and prints the figures with the targets.
+// brevanto_bench.exe: runs Brevanto.exe, the floor program, the peer script and the workstation
+// check N times each, unattended, against the stand-in components, and prints the figures with
+// the targets.
 // Usage: brevanto_bench.exe [--runs N] [--i686-exe PATH]
 // Exit status: 0 all targets met, 1 a target missed, 2 a run went wrong.
 #include <windows.h>
@@ -60,10 +61,12 @@ int Bench(const Options& options) {
     RunBrevanto(paths, samples, false);
     RunFloor(paths, samples, false);
     RunPeer(paths, samples, false);
+    RunCheck(paths, samples, false);
     for (int run = 0; run < options.runs; ++run) {
         RunBrevanto(paths, samples, true);
         RunFloor(paths, samples, true);
         RunPeer(paths, samples, true);
+        RunCheck(paths, samples, true);
     }
 
     std::printf("Brevanto.exe (x64) against the x64 stand-ins, %d runs after one not counted\n",

@@ -81,6 +81,8 @@ void PrintTable(const BenchSamples& samples, const ExeSizes& sizes) {
     Row("  own time (the rest)", peer.jobOwn, "ms");
     Row("    less the stand-ins' journal writing", peer.jobOwnNet, "ms");
     Row("process start to process ended", peer.startToEnd, "ms");
+    std::printf("The workstation check (brevanto-check.exe)\n");
+    Row("process start to process ended", samples.check.startToEnd, "ms");
     const auto overFloor = [](const std::vector<double>& program,
                               const std::vector<double>& floor) {
         return floor.empty() || program.empty() ? std::string()

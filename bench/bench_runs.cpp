@@ -189,4 +189,25 @@ void RunPeer(const BenchPaths& paths, BenchSamples& samples, bool keep) {
     KeepMemory(observed, program);
 }
 
+void RunCheck(const BenchPaths& paths, BenchSamples& samples, bool keep) {
+    const std::wstring exe = paths.folder + L"\\brevanto-check.exe";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const UniqueFile nowhere(
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
+    support::ChildProcess check(exe, L"\"" + exe + L"\"", paths.folder, nowhere.Get());
+    if (!check.WaitForExit(kRunTimeoutMs)) {
+        samples.problems.push_back("brevanto-check.exe did not end within " +
+                                   std::to_string(kRunTimeoutMs / 1000) + " s");
+        return;
+    }
+    // 1 is a workstation with problems, which the sample one may have (no export folder yet).
+    if (check.ExitStatus() > 1) {
+        samples.problems.push_back("brevanto-check.exe could not run, status " +
+                                   std::to_string(check.ExitStatus()));
+        return;
+    }
+    if (keep)
+        samples.check.startToEnd.push_back(Ms(check.EndUs() - check.StartUs()));
+}
+
 } // namespace brevanto::bench

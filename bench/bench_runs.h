@@ -19,5 +19,7 @@ void RunBrevanto(const BenchPaths& paths, BenchSamples& samples, bool keep);
 void RunFloor(const BenchPaths& paths, BenchSamples& samples, bool keep);
 // One run of the peer script under cscript against the same stand-ins.
 void RunPeer(const BenchPaths& paths, BenchSamples& samples, bool keep);
+// One run of the workstation check, its report thrown away.
+void RunCheck(const BenchPaths& paths, BenchSamples& samples, bool keep);
 
 } // namespace brevanto::bench

@@ -24,6 +24,7 @@ struct BenchSamples {
     ProgramSamples brevanto;
     ProgramSamples floor;
     ProgramSamples peer;
+    ProgramSamples check; // brevanto-check.exe: startToEnd only
     // Runs that did not go as they should, one line each; any of them fails the benchmark.
     std::vector<std::string> problems;
     // Journal lines of Brevanto's first run, which every other run must repeat.
