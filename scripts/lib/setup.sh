@@ -26,7 +26,7 @@ REQUIRED_PACKAGES=(
     "x11-apps:/usr/bin/xwd"
     "imagemagick:/usr/bin/convert"
     "fonts-liberation:/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"
-    # Wine's own fonts: without Marlett the title bar's buttons draw as "0 1 r".
+    # Wine's own fonts: without Marlett the title bar's buttons draw as "0 1 r" (see prepare_prefix).
     "fonts-wine:/usr/share/wine/fonts/marlett.ttf"
 )
 
@@ -103,6 +103,9 @@ prepare_prefix() {
                 >>"$BUILD/wine/$name-boot.log" 2>&1
             touch "$prefix/.brevanto-ready"
         fi
+        # Wine does not pick Marlett up from its own font folder here; as a font of the prefix it
+        # draws the title bar's buttons.
+        cp -n /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null
     )
     echo "$prefix"
 }
