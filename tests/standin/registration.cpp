@@ -44,6 +44,8 @@ LSTATUS WriteValue(const std::wstring& path, const wchar_t* name, const std::wst
                           bytes);
 }
 
+constexpr wchar_t kNoSurrogate[] = L"C:\\windows\\brevanto-no-surrogate.exe";
+
 struct RegistryValue {
     std::wstring keyPath;
     const wchar_t* name; // null: the key's default value
@@ -61,6 +63,12 @@ LSTATUS RegisterOneClass(const CreatableClass& creatable, const std::wstring& mo
         {clsidKey + L"\\ProgID", nullptr, progId},
         {clsidKey + L"\\InprocServer32", nullptr, modulePath},
         {clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+        // When the in-process server refuses a class, Wine tries a surrogate (dllhost.exe) even
+        // with no DllSurrogate registered; that surrogate would outlive the test, without its
+        // scenario, and serve later tests' creations. A surrogate that cannot start ends the
+        // attempt at once, as Windows does with no surrogate registered.
+        {clsidKey, L"AppID", clsid},
+        {L"AppID\\" + clsid, L"DllSurrogate", kNoSurrogate},
     };
     for (const RegistryValue& value : values) {
         const LSTATUS status = WriteValue(value.keyPath, value.name, value.data);
@@ -93,8 +101,9 @@ HRESULT RegisterServer() {
 HRESULT UnregisterServer() {
     HRESULT result = S_OK;
     for (const CreatableClass& creatable : CreatableClasses()) {
+        const std::wstring clsid = ClsidText(creatable.clsid);
         for (const std::wstring& path :
-             {std::wstring(creatable.progId), L"CLSID\\" + ClsidText(creatable.clsid)}) {
+             {std::wstring(creatable.progId), L"CLSID\\" + clsid, L"AppID\\" + clsid}) {
             const LSTATUS status = DeleteKey(path);
             if (status != ERROR_SUCCESS)
                 result = HRESULT_FROM_WIN32(status);
