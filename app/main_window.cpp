@@ -11,6 +11,7 @@
 #include "platform/exit_guard.h"
 #include "platform/message_pump.h"
 #include "platform/program_directory.h"
+#include "platform/window_text.h"
 #include "report/display_text.h"
 #include "report/report_job.h"
 #include "report/run_error.h"
@@ -25,16 +26,6 @@ constexpr UINT kTimer1Interval = 20000;
 constexpr UINT kTimer1ArmedInterval = 5000;
 constexpr UINT kTimer2Interval = 50;
 constexpr UINT kShowTestErrors = WM_APP + 1;
-// The manifest resource with the version 6 common controls; resource 1, the process default,
-// has none.
-constexpr WORD kOwnControlsManifest = 2;
-
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
     WNDCLASSEXW windowClass{};

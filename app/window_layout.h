@@ -18,6 +18,10 @@ inline constexpr DWORD kMainWindowExStyle = 0;
 inline constexpr int kClientWidthTwips = 8565;
 inline constexpr int kClientHeightTwips = 5685;
 
+// The manifest resource with the version 6 common controls, activated around the creation of
+// the window and its controls; resource 1, the process default, has none.
+inline constexpr WORD kOwnControlsManifest = 2;
+
 inline constexpr wchar_t kFontFace[] = L"Segoe UI";
 inline constexpr int kWindowFontCentipoints = 1200; // the window's font: label and buttons
 inline constexpr int kLogFontCentipoints = 825;     // the log box's own

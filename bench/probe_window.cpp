@@ -7,6 +7,7 @@
 #include "platform/activation_context.h"
 #include "platform/gdi_font.h"
 #include "platform/message_pump.h"
+#include "platform/window_text.h"
 #include "tests/support/clock.h"
 
 namespace brevanto::bench {
@@ -16,16 +17,8 @@ using support::NowUs;
 
 constexpr wchar_t kClassName[] = L"BrevantoBenchProbe";
 constexpr UINT kDpi = 96;
-constexpr WORD kOwnControlsManifest = 2;
 constexpr UINT_PTR kFlushTimer = 1;
 constexpr UINT kFlushDelayMs = 30;
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 } // namespace
 
@@ -77,7 +70,7 @@ void ProbeWindow::Record(WindowSpan::Kind kind, std::int64_t startUs) const {
 
 std::wstring ProbeWindow::LogText() const {
     const std::int64_t start = NowUs();
-    std::wstring text = update_ == LogUpdate::Coalesced ? pendingLog_ : TextOf(log_);
+    std::wstring text = update_ == LogUpdate::Coalesced ? pendingLog_ : WindowText(log_);
     Record(WindowSpan::ReadLog, start);
     return text;
 }
@@ -92,7 +85,7 @@ void ProbeWindow::SetLogText(const std::wstring& text) {
             flushArmed_ =
                 SetTimer(window_.Get(), kFlushTimer, kFlushDelayMs, &ProbeWindow::FlushLog) != 0;
     } else if (update_ == LogUpdate::Append && text.size() >= length &&
-               text.compare(0, length, TextOf(log_)) == 0) {
+               text.compare(0, length, WindowText(log_)) == 0) {
         SendMessageW(log_, EM_SETSEL, length, length);
         SendMessageW(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str() + length));
     } else {
@@ -113,7 +106,7 @@ void CALLBACK ProbeWindow::FlushLog(HWND window, UINT, UINT_PTR id, DWORD) {
 }
 
 std::wstring ProbeWindow::Caption() const {
-    return TextOf(window_.Get());
+    return WindowText(window_.Get());
 }
 
 void ProbeWindow::SetCaption(const std::wstring& caption) {

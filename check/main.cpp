@@ -9,30 +9,13 @@
 #include "check/judgement.h"
 #include "check/report_output.h"
 #include "platform/ole_apartment.h"
+#include "platform/utf8.h"
 
 namespace {
 
 constexpr int kReady = 0;
 constexpr int kProblems = 1;
 constexpr int kCheckFailed = 2;
-
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
-}
-
-std::wstring Wide(const std::string& bytes) {
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                        size);
-    return text;
-}
 
 // A console gets the text as it is; a file or pipe gets UTF-8.
 bool Write(const std::wstring& text, const std::string& bytes) {
@@ -46,7 +29,7 @@ bool Write(const std::wstring& text, const std::string& bytes) {
 
 int Usage() {
     const std::wstring text = L"usage: brevanto-check [--json]\r\n";
-    Write(text, Utf8(text));
+    Write(text, brevanto::Utf8(text));
     return kCheckFailed;
 }
 
@@ -70,10 +53,10 @@ int wmain(int argc, wchar_t** argv) {
     bool written = false;
     if (json) {
         const std::string report = brevanto::check::JsonReport(facts, judgement);
-        written = Write(Wide(report), report);
+        written = Write(brevanto::FromUtf8(report), report);
     } else {
         const std::wstring report = brevanto::check::TextReport(facts, judgement);
-        written = Write(report, Utf8(report));
+        written = Write(report, brevanto::Utf8(report));
     }
     if (!written)
         return kCheckFailed;

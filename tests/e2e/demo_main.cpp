@@ -5,15 +5,15 @@
 #include <exception>
 #include <string>
 
+#include "platform/utf8.h"
 #include "tests/e2e/program_run.h"
 #include "tests/support/settings.h"
 #include "tests/support/standin_library.h"
-#include "tests/support/utf8.h"
 
 // An optional argument is a scenario for the stand-ins, as the tests give them.
 int wmain(int argc, wchar_t** argv) {
     using namespace brevanto::e2e;
-    using brevanto::support::Utf8;
+    using brevanto::Utf8;
     try {
         brevanto::support::RegisterStandins(brevanto::ProgramDirectory());
         brevanto::support::StoreSampleSettings();

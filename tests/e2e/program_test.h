@@ -4,17 +4,16 @@
 
 #include <string>
 
+#include "platform/utf8.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/test_registry.h"
 #include "tests/support/settings.h"
-#include "tests/support/utf8.h"
 
 namespace brevanto::e2e {
 
 using support::ClearSettings;
 using support::StoreRawSetting;
 using support::StoreSetting;
-using support::Utf8;
 
 // Each test starts from an empty settings store and leaves none behind.
 class ProgramTest : public testing::Test {

@@ -8,6 +8,7 @@
 
 #include "platform/program_directory.h"
 #include "platform/unique_resource.h"
+#include "platform/utf8.h"
 #include "tests/support/child_process.h"
 #include "tests/support/environment_variable.h"
 #include "tests/support/journal_file.h"
@@ -25,15 +26,6 @@ std::wstring TempFolder() {
     if (folder.size() > 3 && folder.back() == L'\\')
         folder.pop_back();
     return folder;
-}
-
-std::wstring FromUtf8(const std::string& bytes) {
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                        size);
-    return text;
 }
 
 struct CheckRun {

@@ -32,15 +32,6 @@ BOOL CALLBACK CheckChild(HWND child, LPARAM context) {
 
 } // namespace
 
-std::wstring WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0)
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
 bool IsInThisProcess(HWND window) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);

@@ -4,9 +4,10 @@
 
 #include <string>
 
+#include "platform/window_text.h"
+
 namespace brevanto::standin {
 
-std::wstring WindowText(HWND window);
 bool IsInThisProcess(HWND window);
 
 // The launcher's main window in this process, found by its class; null when there is none.

@@ -1,8 +1,8 @@
 #include "tests/support/child_process.h"
 
+#include "platform/utf8.h"
 #include "tests/support/clock.h"
 #include "tests/support/failure.h"
-#include "tests/support/utf8.h"
 
 namespace brevanto::support {
 namespace {

@@ -1,8 +1,8 @@
 #include "tests/support/settings.h"
 
 #include "platform/unique_resource.h"
+#include "platform/utf8.h"
 #include "tests/support/failure.h"
-#include "tests/support/utf8.h"
 
 namespace brevanto::support {
 

@@ -1,7 +1,7 @@
 #include "tests/support/standin_library.h"
 
+#include "platform/utf8.h"
 #include "tests/support/failure.h"
-#include "tests/support/utf8.h"
 
 namespace brevanto::support {
 
