@@ -1,6 +1,7 @@
 #include "com_values.h"
 
 #include <string>
+#include <utility>
 
 namespace brevanto::standin {
 
@@ -10,9 +11,12 @@ UniqueBstr MakeBstr(std::u16string_view text) {
 }
 
 HRESULT CopyVariant(UniqueVariant& target, const VARIANT& source) {
-    // In place rather than through Put(), which would free the old value even when the copy
-    // then fails: VariantCopyInd frees it itself.
-    return VariantCopyInd(const_cast<VARIANT*>(&target.Get()), const_cast<VARIANT*>(&source));
+    // Into a new holder first, so a copy that fails leaves the old value in place.
+    UniqueVariant copy;
+    const HRESULT result = VariantCopyInd(copy.Put(), const_cast<VARIANT*>(&source));
+    if (SUCCEEDED(result))
+        target = std::move(copy);
+    return result;
 }
 
 void HoldDispatch(UniqueVariant& target, IDispatch* object) {
