@@ -1,12 +1,13 @@
 #include "platform/dpi.h"
 
-#include "platform/user32_function.h"
+#include "platform/system_function.h"
 
 namespace brevanto {
 
 UINT WindowDpi(HWND window) {
     // The per-window DPI functions exist only from Windows 10 1607 on.
-    static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    static const auto getDpiForWindow =
+        SystemFunction<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow");
     if (getDpiForWindow) {
         if (const UINT dpi = getDpiForWindow(window))
             return dpi;
@@ -19,8 +20,8 @@ UINT WindowDpi(HWND window) {
 }
 
 SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {
-    static const auto adjustForDpi =
-        User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi = SystemFunction<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>(
+        L"user32.dll", "AdjustWindowRectExForDpi");
     RECT rect{0, 0, client.cx, client.cy};
     if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, dpi))
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);

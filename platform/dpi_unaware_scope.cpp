@@ -1,6 +1,6 @@
 #include "platform/dpi_unaware_scope.h"
 
-#include "platform/user32_function.h"
+#include "platform/system_function.h"
 
 namespace brevanto {
 namespace {
@@ -9,8 +9,8 @@ using SetThreadDpiAwarenessContextFunction = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_
 
 SetThreadDpiAwarenessContextFunction SetThreadContext() {
     // From Windows 10 1607 on; before it the manifest leaves the whole process unaware.
-    static const auto function =
-        User32Function<SetThreadDpiAwarenessContextFunction>("SetThreadDpiAwarenessContext");
+    static const auto function = SystemFunction<SetThreadDpiAwarenessContextFunction>(
+        L"user32.dll", "SetThreadDpiAwarenessContext");
     return function;
 }
 

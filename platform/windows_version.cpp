@@ -2,15 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/system_function.h"
+
 namespace brevanto {
-namespace {
-
-template <typename Function> Function NtdllFunction(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
-}
-
-} // namespace
 
 std::wstring WindowsVersionText() {
     // GetVersionEx answers what the manifest claims to support; RtlGetVersion the truth.
@@ -18,11 +12,12 @@ std::wstring WindowsVersionText() {
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
     std::wstring text = L"unknown";
-    if (const auto get = NtdllFunction<RtlGetVersion>("RtlGetVersion"); get && get(&info) == 0)
+    if (const auto get = SystemFunction<RtlGetVersion>(L"ntdll.dll", "RtlGetVersion");
+        get && get(&info) == 0)
         text = std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion) +
                L"." + std::to_wstring(info.dwBuildNumber);
     using WineGetVersion = const char*(CDECL*)();
-    if (const auto wine = NtdllFunction<WineGetVersion>("wine_get_version")) {
+    if (const auto wine = SystemFunction<WineGetVersion>(L"ntdll.dll", "wine_get_version")) {
         const std::string version = wine();
         text += L" (Wine " + std::wstring(version.begin(), version.end()) + L")";
     }

@@ -1,7 +1,7 @@
 #include "dpi_awareness.h"
 
 #include "journal_line.h"
-#include "system_function.h"
+#include "platform/system_function.h"
 
 namespace brevanto::standin {
 namespace {
@@ -15,7 +15,7 @@ using GetAwarenessFunction = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 
 template <class Function> Function FindUserFunction(const char* name) {
-    return FindSystemFunction<Function>(L"user32.dll", name);
+    return SystemFunction<Function>(L"user32.dll", name);
 }
 
 std::string_view AwarenessOf(DPI_AWARENESS_CONTEXT context) {

@@ -4,8 +4,8 @@
 #include "host_window.h"
 #include "journal.h"
 #include "module.h"
+#include "platform/system_function.h"
 #include "platform/unique_resource.h"
-#include "system_function.h"
 
 #include <commctrl.h>
 
@@ -44,7 +44,7 @@ std::string_view ButtonGeneration(HWND button) {
 std::string DepPolicy() {
     // Windows answers for 32-bit processes only; Wine answers for 64-bit ones too.
     const auto getPolicy =
-        FindSystemFunction<GetDepPolicyFunction>(L"kernel32.dll", "GetProcessDEPPolicy");
+        SystemFunction<GetDepPolicyFunction>(L"kernel32.dll", "GetProcessDEPPolicy");
     DWORD flags = 0;
     BOOL permanent = FALSE;
     if (!getPolicy || !getPolicy(GetCurrentProcess(), &flags, &permanent))

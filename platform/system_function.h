@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-namespace brevanto::standin {
+namespace brevanto {
 
-// A function of a loaded system DLL, or null where this Windows lacks it; the DLL is built for
-// Windows 7 and must still load there.
-template <class Function> Function FindSystemFunction(const wchar_t* module, const char* name) {
+// A function of a loaded system DLL looked up at run time, for functions newer than the oldest
+// supported Windows; null where this Windows lacks it.
+template <typename Function> Function SystemFunction(const wchar_t* module, const char* name) {
     const HMODULE loaded = GetModuleHandleW(module);
     if (!loaded)
         return nullptr;
@@ -14,4 +14,4 @@ template <class Function> Function FindSystemFunction(const wchar_t* module, con
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, name)));
 }
 
-} // namespace brevanto::standin
+} // namespace brevanto
