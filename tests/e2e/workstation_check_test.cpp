@@ -77,6 +77,15 @@ std::wstring OtherArchitectureStandin() {
            L"\\bin\\BrevantoStandin.dll";
 }
 
+// A run of the check with one setting stored first.
+std::function<CheckRun()> CheckWithSetting(std::wstring section, std::wstring key,
+                                           std::wstring value) {
+    return [=] {
+        StoreSetting(section, key, value);
+        return RunCheck();
+    };
+}
+
 struct Workstation {
     const char* name;
     std::function<CheckRun()> check; // sets the fault up around the run
@@ -125,27 +134,15 @@ const Workstation kWorkstations[] = {
     {"MemberHidden", [] { return RunCheck(L"", L"hide:Viewer.Show_Results"); },
      L"\"velmonic.labresultviewer\" lacks Show_Results, which Brevanto calls: install the version "
      L"of the component Brevanto was built for."},
-    {"ViewModeNotANumber",
-     [] {
-         StoreSetting(L"Settings", L"ViewMode", L"abc");
-         return RunCheck();
-     },
+    {"ViewModeNotANumber", CheckWithSetting(L"Settings", L"ViewMode", L"abc"),
      L"Settings\\ViewMode holds \"abc\": the job would stop in part 7 with \"Brevanto.exe Generate "
      L"Settings\\ViewMode is not a number: \"abc\" Part:7\"" +
          kStoreANumber},
-    {"PrintSwitchNotANumber",
-     [] {
-         StoreSetting(L"Settings", L"chkPrintRPT", L"yes");
-         return RunCheck();
-     },
+    {"PrintSwitchNotANumber", CheckWithSetting(L"Settings", L"chkPrintRPT", L"yes"),
      L"Settings\\chkPrintRPT holds \"yes\": the job would stop in part 7 with \"Brevanto.exe "
      L"Generate Settings\\chkPrintRPT is not a number: \"yes\" Part:7\"" +
          kStoreANumber},
-    {"ExportSwitchNotANumber",
-     [] {
-         StoreSetting(L"Settings", L"chkCRW85Export", L"1,0");
-         return RunCheck();
-     },
+    {"ExportSwitchNotANumber", CheckWithSetting(L"Settings", L"chkCRW85Export", L"1,0"),
      L"Settings\\chkCRW85Export holds \"1,0\": the job would stop in part 7 with \"Brevanto.exe "
      L"Generate Settings\\chkCRW85Export is not a number: \"1,0\" Part:7\"" +
          kStoreANumber},
@@ -158,10 +155,7 @@ const Workstation kWorkstations[] = {
      L"Settings\\ViewMode is stored as REG_DWORD, which Brevanto reads as absent, so the job uses "
      L"its default: store it as text (REG_SZ)."},
     {"ExportFolderMissing",
-     [] {
-         StoreSetting(L"SaveDirectories", L"Convert", L"C:\\no\\such\\folder");
-         return RunCheck();
-     },
+     CheckWithSetting(L"SaveDirectories", L"Convert", L"C:\\no\\such\\folder"),
      L"the export folder C:\\no\\such\\folder does not exist: create it, or store another folder "
      L"in SaveDirectories\\Convert."},
 };
