@@ -7,7 +7,10 @@
 #include "app/exit_status.h"
 #include "app/twips.h"
 #include "app/window_layout.h"
+#include "platform/component_call.h"
+#include "platform/crash_handling.h"
 #include "platform/dpi.h"
+#include "platform/dpi_unaware_scope.h"
 #include "platform/exit_guard.h"
 #include "platform/message_pump.h"
 #include "platform/program_directory.h"
@@ -26,6 +29,9 @@ constexpr UINT kTimer1Interval = 20000;
 constexpr UINT kTimer1ArmedInterval = 5000;
 constexpr UINT kTimer2Interval = 50;
 constexpr UINT kShowTestErrors = WM_APP + 1;
+
+// The one window of the process, for the thread timer that ends a message box at the exit.
+MainWindow* g_mainWindow = nullptr;
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
     WNDCLASSEXW windowClass{};
@@ -46,6 +52,10 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
 
 MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance), ownControls_(instance, kOwnControlsManifest) {
+    g_mainWindow = this;
+    // The guard holds the exit's promise from the start, also for a start-up that fails.
+    if (!StartExitGuard(kTimer1Interval, ExitStatusFor(Facts(), EndedBy::ExitGuard)))
+        ReportUnhandledError(L"The exit guard could not be started.");
     {
         // The controls take their version from the context active when they are created.
         const ActivationScope scope(ownControls_);
@@ -64,6 +74,7 @@ MainWindow::MainWindow(HINSTANCE instance)
 MainWindow::~MainWindow() {
     if (window_)
         DestroyWindow(window_);
+    g_mainWindow = nullptr;
 }
 
 int MainWindow::Run() {
@@ -74,7 +85,15 @@ int MainWindow::Run() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    return ExitStatusFor(Facts(), EndedBy::Cancel);
+    // The objects are released after this, still watched by the exit guard.
+    const int status = ExitStatusFor(Facts(), EndedBy::Cancel);
+    SetExitGuardStatus(status);
+    return status;
+}
+
+int RunMainWindow(HINSTANCE instance) {
+    MainWindow window(instance);
+    return window.Run();
 }
 
 std::wstring MainWindow::LogText() const {
@@ -178,9 +197,11 @@ void MainWindow::OnCreate() {
     ApplyLayout(WindowDpi(window_));
     // Both timers count from the window's creation; so does the exit guard, which holds the exit
     // timer's promise when a component call keeps this thread from serving it.
-    SetTimer(window_, kTimer2, kTimer2Interval, nullptr);
-    SetTimer(window_, kTimer1, kTimer1Interval, nullptr);
-    StartExitGuard(kTimer1Interval, ExitStatusFor(Facts(), EndedBy::ExitGuard));
+    if (!SetTimer(window_, kTimer2, kTimer2Interval, nullptr))
+        throw RunError(L"The start timer could not be created.");
+    if (!SetTimer(window_, kTimer1, kTimer1Interval, nullptr))
+        throw RunError(L"The exit timer could not be created.");
+    MoveExitDue(kTimer1Interval);
 }
 
 void MainWindow::CreateControls() {
@@ -301,22 +322,38 @@ void MainWindow::OnShowTestErrors() {
     while (window_ && !jobRunning_ && !testErrors_.empty()) {
         const std::wstring description = testErrors_.front();
         testErrors_.erase(testErrors_.begin());
-        const ActivationScope scope(ownControls_);
-        MessageBoxW(window_, ForDisplay(description).c_str(), Caption().c_str(),
-                    MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageBox(ForDisplay(description), Caption(), MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+void MainWindow::ShowMessageBox(const std::wstring& text, const std::wstring& title, UINT style) {
+    const ActivationScope context(ownControls_);
+    const ThreadDpiScope awareness(WindowDpiAwareness(window_));
+    // The box's own loop serves the exit timer; this thread timer stands in where there is
+    // none, before the window or its timers exist.
+    const UINT_PTR exitDue = SetTimer(nullptr, 0, ExitDueInMs(), &MainWindow::OnExitDueUnderBox);
+    MessageBoxW(window_, text.c_str(), title.c_str(), style);
+    if (exitDue)
+        KillTimer(nullptr, exitDue);
+}
+
+void CALLBACK MainWindow::OnExitDueUnderBox(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_mainWindow)
+        g_mainWindow->End(EndedBy::ExitTimer);
 }
 
 void MainWindow::End(EndedBy endedBy) {
     const int status = ExitStatusFor(Facts(), endedBy);
-    // The component objects are released and OLE ended as the program ends, unless a
-    // component's own call is still on the stack below this handler.
-    if (ActiveComCalls() == 0) {
+    // The component objects are released and OLE ended as the program ends, still watched by
+    // the exit guard, unless a component's own call is still on the stack below this handler.
+    SetExitGuardStatus(status);
+    if (ActiveComponentCalls() == 0) {
         state_.LabResultViewer.reset();
         state_.User.reset();
         ole_.Uninitialize();
     }
-    ExitProcess(static_cast<UINT>(status));
+    // No DLL detach code runs: a component's might never return.
+    EndProcessNow(static_cast<UINT>(status));
 }
 
 void MainWindow::ReportUnhandledError(const std::wstring& description) {
@@ -327,11 +364,7 @@ void MainWindow::ReportUnhandledError(const std::wstring& description) {
     // Nothing new starts under the report: the job waits on the start timer.
     if (window_)
         KillTimer(window_, kTimer2);
-    {
-        const ActivationScope scope(ownControls_);
-        MessageBoxW(window_, (L"Run-time error:\n\n" + ForDisplay(description)).c_str(),
-                    L"Brevanto", MB_OK | MB_ICONSTOP);
-    }
+    ShowMessageBox(L"Run-time error:\n\n" + ForDisplay(description), L"Brevanto", MB_OK | MB_ICONSTOP);
     End(EndedBy::ExitTimer);
 }
 

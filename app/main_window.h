@@ -64,6 +64,11 @@ private:
     void PublishExitStatus();
     [[noreturn]] void End(EndedBy endedBy);
     [[noreturn]] void ReportUnhandledError(const std::wstring& description);
+    // Shows one of our message boxes in our own world (version 6 controls, our DPI awareness),
+    // also when it is shown inside a component call. Nobody need answer it: the program still
+    // ends when its exit is due, even where no exit timer could be made.
+    void ShowMessageBox(const std::wstring& text, const std::wstring& title, UINT style);
+    static void CALLBACK OnExitDueUnderBox(HWND, UINT, UINT_PTR, DWORD);
 
     // OLE is started first and ended last on this thread, as the components' older host did.
     OleApartment ole_;
@@ -88,5 +93,9 @@ private:
     // Errors of the Test action, shown once no job is running below the handler.
     std::vector<std::wstring> testErrors_;
 };
+
+// Runs the program's window until it is gone and returns the exit status. The component objects
+// are released and OLE is ended by the time it returns.
+int RunMainWindow(HINSTANCE instance);
 
 } // namespace brevanto

@@ -12,6 +12,8 @@ add_library(brevanto_platform STATIC
     platform/com_error.cpp
     platform/com_object.cpp
     platform/com_value.cpp
+    platform/component_call.cpp
+    platform/crash_handling.cpp
     platform/dpi.cpp
     platform/dpi_unaware_scope.cpp
     platform/exit_guard.cpp

@@ -5,22 +5,12 @@
 
 #include "platform/com_error.h"
 #include "platform/com_value.h"
-#include "platform/dpi_unaware_scope.h"
+#include "platform/component_call.h"
 
 namespace brevanto {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-int g_activeCalls = 0;
-
-class CallScope {
-public:
-    CallScope() { ++g_activeCalls; }
-    ~CallScope() { --g_activeCalls; }
-    CallScope(const CallScope&) = delete;
-    CallScope& operator=(const CallScope&) = delete;
-};
 
 // Arguments for Invoke, which wants them last first; cleared together.
 class ArgumentArray {
@@ -30,8 +20,12 @@ public:
             VariantInit(&value);
     }
     ~ArgumentArray() {
-        for (auto& value : values_)
+        for (auto& value : values_) {
+            // An argument may be a secret (the password): it does not linger in freed memory.
+            if (value.vt == VT_BSTR && value.bstrVal)
+                SecureZeroMemory(value.bstrVal, SysStringByteLen(value.bstrVal));
             VariantClear(&value);
+        }
     }
     ArgumentArray(const ArgumentArray&) = delete;
     ArgumentArray& operator=(const ArgumentArray&) = delete;
@@ -49,9 +43,20 @@ public:
     DispatchObject(ComPtr<IDispatch> dispatch, std::wstring name)
         : dispatch_(std::move(dispatch)), name_(std::move(name)) {}
 
+    ~DispatchObject() override {
+        // The last Release runs the component's own clean-up.
+        const ComponentCall call;
+        dispatch_.Reset();
+    }
+    DispatchObject(const DispatchObject&) = delete;
+    DispatchObject& operator=(const DispatchObject&) = delete;
+
     IDispatch* Dispatch() const { return dispatch_.Get(); }
 
+    // Each entry opens its component call first, so that it also covers the release of the
+    // arguments and results its locals hold.
     void Put(std::wstring_view member, const AutomationValue& value) override {
+        const ComponentCall call;
         ArgumentArray args(1);
         Store(value, args[0]);
         DISPID named = DISPID_PROPERTYPUT;
@@ -60,6 +65,7 @@ public:
     }
 
     ObjectRef Get(std::wstring_view member) override {
+        const ComponentCall call;
         DISPPARAMS params{nullptr, nullptr, 0, 0};
         UniqueVariant result;
         Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.Put());
@@ -67,6 +73,7 @@ public:
     }
 
     void Call(std::wstring_view member, const std::vector<AutomationValue>& args) override {
+        const ComponentCall call;
         ArgumentArray reversed(args.size());
         for (std::size_t i = 0; i < args.size(); ++i)
             Store(args[i], reversed[args.size() - 1 - i]);
@@ -76,7 +83,7 @@ public:
     }
 
     bool Knows(std::wstring_view member) override {
-        const DpiUnawareScope unaware;
+        const ComponentCall call;
         DISPID id = DISPID_UNKNOWN;
         return SUCCEEDED(TryLookUp(member, id));
     }
@@ -101,16 +108,11 @@ private:
     }
 
     void Invoke(std::wstring_view member, WORD flags, DISPPARAMS& params, VARIANT* result) {
-        const DpiUnawareScope unaware;
         const DISPID id = LookUp(member);
         ExcepInfo excepInfo;
         UINT argumentError = 0;
-        HRESULT hr;
-        {
-            CallScope scope;
-            hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
-                                   excepInfo.Get(), &argumentError);
-        }
+        const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                             result, excepInfo.Get(), &argumentError);
         if (FAILED(hr))
             throw InvokeError(hr, excepInfo, MemberName(member));
     }
@@ -174,6 +176,7 @@ private:
 } // namespace
 
 ObjectRef ComFactory::Create(std::wstring_view className) {
+    const ComponentCall call;
     const std::wstring name(className);
     const std::wstring what = L"Cannot create object \"" + name + L"\"";
     CLSID clsid;
@@ -181,18 +184,10 @@ ObjectRef ComFactory::Create(std::wstring_view className) {
     if (FAILED(hr))
         throw ComError(hr, what);
     ComPtr<IDispatch> dispatch;
-    {
-        const DpiUnawareScope unaware;
-        CallScope scope;
-        hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch));
-    }
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_PPV_ARGS(&dispatch));
     if (FAILED(hr))
         throw ComError(hr, what);
     return std::make_shared<DispatchObject>(std::move(dispatch), name);
-}
-
-int ActiveComCalls() {
-    return g_activeCalls;
 }
 
 } // namespace brevanto

@@ -11,8 +11,4 @@ public:
     ObjectRef Create(std::wstring_view className) override;
 };
 
-// How many component calls are under way on this thread, nested ones included. While one is,
-// a component's stack is below us and its objects must not be released.
-int ActiveComCalls();
-
 } // namespace brevanto

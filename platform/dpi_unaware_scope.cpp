@@ -6,6 +6,7 @@ namespace brevanto {
 namespace {
 
 using SetThreadDpiAwarenessContextFunction = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+using GetWindowDpiAwarenessContextFunction = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
 
 SetThreadDpiAwarenessContextFunction SetThreadContext() {
     // From Windows 10 1607 on; before it the manifest leaves the whole process unaware.
@@ -16,14 +17,20 @@ SetThreadDpiAwarenessContextFunction SetThreadContext() {
 
 } // namespace
 
-DpiUnawareScope::DpiUnawareScope() {
-    if (const auto set = SetThreadContext())
-        previous_ = set(DPI_AWARENESS_CONTEXT_UNAWARE);
+ThreadDpiScope::ThreadDpiScope(DPI_AWARENESS_CONTEXT awareness) {
+    if (const auto set = SetThreadContext(); set && awareness)
+        previous_ = set(awareness);
 }
 
-DpiUnawareScope::~DpiUnawareScope() {
+ThreadDpiScope::~ThreadDpiScope() {
     if (previous_)
         SetThreadContext()(previous_);
+}
+
+DPI_AWARENESS_CONTEXT WindowDpiAwareness(HWND window) {
+    static const auto get = SystemFunction<GetWindowDpiAwarenessContextFunction>(
+        L"user32.dll", "GetWindowDpiAwarenessContext");
+    return get && window ? get(window) : nullptr;
 }
 
 } // namespace brevanto

@@ -27,17 +27,22 @@ DWORD WINAPI WatchExitTime(void*) {
 
 } // namespace
 
-void StartExitGuard(DWORD dueInMs, int status) {
+bool StartExitGuard(DWORD dueInMs, int status) {
     g_status = status;
     g_dueTick = GetTickCount64() + dueInMs;
     static bool started = false;
     if (started)
-        return;
-    started = true;
+        return true;
     g_changed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    // The thread handle is not kept: the thread runs until the process ends.
-    if (HANDLE thread = CreateThread(nullptr, 0, &WatchExitTime, nullptr, 0, nullptr))
-        CloseHandle(thread);
+    // The thread handle is not kept: the thread runs until the process ends. A small stack
+    // will do; it only waits.
+    HANDLE thread = CreateThread(nullptr, 64 * 1024, &WatchExitTime, nullptr,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!thread)
+        return false;
+    CloseHandle(thread);
+    started = true;
+    return true;
 }
 
 void MoveExitDue(DWORD dueInMs) {
@@ -48,6 +53,12 @@ void MoveExitDue(DWORD dueInMs) {
 
 void SetExitGuardStatus(int status) {
     g_status = status;
+}
+
+DWORD ExitDueInMs() {
+    const ULONGLONG due = g_dueTick.load();
+    const ULONGLONG now = GetTickCount64();
+    return due > now ? static_cast<DWORD>(due - now) : 0;
 }
 
 } // namespace brevanto

@@ -15,13 +15,17 @@ namespace brevanto {
 inline constexpr DWORD kExitGraceMs = 1000;
 
 // Starts the guard with the exit due dueInMs from now. Call before any component is loaded, so
-// creating the guard's thread runs no component code either.
-void StartExitGuard(DWORD dueInMs, int status);
+// creating the guard's thread runs no component code either. False when the guard's thread
+// could not be started; the due time is set all the same.
+bool StartExitGuard(DWORD dueInMs, int status);
 
 // Moves the exit to dueInMs from now, as re-arming the exit timer does.
 void MoveExitDue(DWORD dueInMs);
 
 // The exit status the guard ends the process with.
 void SetExitGuardStatus(int status);
+
+// How long until the exit is due; 0 once it is.
+DWORD ExitDueInMs();
 
 } // namespace brevanto

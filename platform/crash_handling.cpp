@@ -1,0 +1,86 @@
+#include "platform/crash_handling.h"
+
+#include <csignal>
+#include <exception>
+
+#include "platform/system_function.h"
+
+namespace brevanto {
+namespace {
+
+constexpr UINT kErrorMode = SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
+// Room the system keeps for the handler when the thread's stack overflows.
+constexpr ULONG kStackGuaranteeBytes = 64 * 1024;
+
+constexpr DWORD kWerFaultReportingNoUi = 0x20;
+constexpr DWORD kProcessCallbackFilterEnabled = 0x1;
+constexpr DWORD kUoiTimerProcExceptionSuppression = 7;
+
+using WerSetFlagsFunction = HRESULT(WINAPI*)(DWORD);
+using GetExceptionPolicyFunction = BOOL(WINAPI*)(LPDWORD);
+using SetExceptionPolicyFunction = BOOL(WINAPI*)(DWORD);
+using SetStackGuaranteeFunction = BOOL(WINAPI*)(PULONG);
+
+LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* exception) {
+    // As little as possible here: after a stack overflow only the guaranteed stack is left.
+    EndProcessNow(exception && exception->ExceptionRecord
+                      ? exception->ExceptionRecord->ExceptionCode
+                      : static_cast<UINT>(EXCEPTION_NONCONTINUABLE_EXCEPTION));
+}
+
+void EndOnAbort(int) {
+    EndProcessNow(kAbortStatus);
+}
+
+void SetErrorModeFlags() {
+    // SetErrorMode replaces the whole mode; keep what is there and add ours.
+    const UINT previous = SetErrorMode(kErrorMode);
+    SetErrorMode(previous | kErrorMode);
+}
+
+// 64-bit Windows 7 swallows exceptions raised in window procedures called back from the kernel,
+// and every Windows swallows those of timer procedures; a component crashing there would run on
+// with broken state instead of ending.
+void LetCallbackExceptionsThrough() {
+    const auto getPolicy = SystemFunction<GetExceptionPolicyFunction>(
+        L"kernel32.dll", "GetProcessUserModeExceptionPolicy");
+    const auto setPolicy = SystemFunction<SetExceptionPolicyFunction>(
+        L"kernel32.dll", "SetProcessUserModeExceptionPolicy");
+    DWORD policy = 0;
+    if (getPolicy && setPolicy && getPolicy(&policy))
+        setPolicy(policy & ~kProcessCallbackFilterEnabled);
+    BOOL suppress = FALSE;
+    SetUserObjectInformationW(GetCurrentProcess(), kUoiTimerProcExceptionSuppression, &suppress,
+                              sizeof suppress);
+}
+
+} // namespace
+
+void InstallCrashHandling() {
+    SetErrorModeFlags();
+    if (const auto werSetFlags = SystemFunction<WerSetFlagsFunction>(L"kernel32.dll", "WerSetFlags"))
+        werSetFlags(kWerFaultReportingNoUi);
+    if (const auto guarantee = SystemFunction<SetStackGuaranteeFunction>(
+            L"kernel32.dll", "SetThreadStackGuarantee")) {
+        ULONG bytes = kStackGuaranteeBytes;
+        guarantee(&bytes);
+    }
+    LetCallbackExceptionsThrough();
+    std::set_terminate([] { EndProcessNow(kAbortStatus); });
+    std::signal(SIGABRT, &EndOnAbort);
+    SetUnhandledExceptionFilter(&EndOnUnhandledException);
+}
+
+void ReassertCrashHandling() {
+    SetUnhandledExceptionFilter(&EndOnUnhandledException);
+    SetErrorModeFlags();
+}
+
+void EndProcessNow(UINT status) {
+    TerminateProcess(GetCurrentProcess(), status);
+    // TerminateProcess of the own process does not return; this is for the compiler.
+    for (;;)
+        Sleep(INFINITE);
+}
+
+} // namespace brevanto
