@@ -8,6 +8,7 @@
 #include "check/gather.h"
 #include "check/judgement.h"
 #include "check/report_output.h"
+#include "platform/crash_handling.h"
 #include "platform/ole_apartment.h"
 #include "platform/utf8.h"
 
@@ -36,6 +37,8 @@ int Usage() {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Run from a remote shell or a management tool: nobody could answer a crash dialog.
+    brevanto::InstallCrashHandling();
     bool json = false;
     for (int i = 1; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--json")
