@@ -3,6 +3,7 @@
 #include "report/report_job.h"
 #include "report/run_error.h"
 #include "report/stored_settings.h"
+#include "report/wiped_text.h"
 
 namespace brevanto::check {
 
@@ -14,7 +15,11 @@ std::vector<SettingFacts> ReviewSettings(const SettingsStore& store, const Wrong
         fact.section = setting.section;
         fact.key = setting.key;
         fact.secret = setting.secret;
-        fact.stored = store.TryRead(kSettingsApp, setting.section, setting.key).has_value();
+        auto stored = store.TryRead(kSettingsApp, setting.section, setting.key);
+        fact.stored = stored.has_value();
+        // Only whether a secret is stored is ours to know.
+        if (stored && setting.secret)
+            Wipe(*stored);
         fact.wrongType = wrongType(setting.section, setting.key);
         if (!fact.secret)
             fact.value = GetSetting(store, setting.section, setting.key,

@@ -5,6 +5,7 @@
 #include "report/run_error.h"
 #include "report/run_log.h"
 #include "report/stored_settings.h"
+#include "report/wiped_text.h"
 
 namespace brevanto {
 namespace {
@@ -42,9 +43,14 @@ private:
 
         EnterPart(3);
         Log(L"LoginUser");
-        const std::wstring username = Read(L"LogInData", L"Username");
-        const std::wstring password = Read(L"LogInData", L"Password");
-        Call(state_.User, L"LoginUser", {username, password});
+        // The password is ours only until LoginUser returns.
+        std::vector<AutomationValue> login(2);
+        login[0] = Read(L"LogInData", L"Username");
+        login[1] = Read(L"LogInData", L"Password");
+        {
+            const WipeOnExit wipe(std::get<std::wstring>(login[1]));
+            Call(state_.User, L"LoginUser", login);
+        }
 
         EnterPart(4);
         Log(L"LabResultViewer");
