@@ -364,7 +364,8 @@ void MainWindow::ReportUnhandledError(const std::wstring& description) {
     // Nothing new starts under the report: the job waits on the start timer.
     if (window_)
         KillTimer(window_, kTimer2);
-    ShowMessageBox(L"Run-time error:\n\n" + ForDisplay(description), L"Brevanto", MB_OK | MB_ICONSTOP);
+    ShowMessageBox(L"Run-time error:\n\n" + ForDisplay(description), L"Brevanto",
+                   MB_OK | MB_ICONSTOP);
     End(EndedBy::ExitTimer);
 }
 

@@ -58,10 +58,11 @@ void LetCallbackExceptionsThrough() {
 
 void InstallCrashHandling() {
     SetErrorModeFlags();
-    if (const auto werSetFlags = SystemFunction<WerSetFlagsFunction>(L"kernel32.dll", "WerSetFlags"))
+    if (const auto werSetFlags =
+            SystemFunction<WerSetFlagsFunction>(L"kernel32.dll", "WerSetFlags"))
         werSetFlags(kWerFaultReportingNoUi);
-    if (const auto guarantee = SystemFunction<SetStackGuaranteeFunction>(
-            L"kernel32.dll", "SetThreadStackGuarantee")) {
+    if (const auto guarantee =
+            SystemFunction<SetStackGuaranteeFunction>(L"kernel32.dll", "SetThreadStackGuarantee")) {
         ULONG bytes = kStackGuaranteeBytes;
         guarantee(&bytes);
     }
