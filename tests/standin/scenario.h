@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crash_kind.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,10 +11,6 @@
 namespace brevanto::standin {
 
 enum class ClickTarget { Cancel, Test };
-
-// How a component crashes: an access violation (0xC0000005), an MSVC C++ exception that no
-// handler takes (0xE06D7363), or a stack overflow (0xC00000FD).
-enum class CrashKind { AccessViolation, CppException, StackOverflow };
 
 struct Delay {
     bool pumpMessages = false; // false: sleep without serving the caller's windows
