@@ -28,6 +28,16 @@ LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* exception) {
                       : static_cast<UINT>(EXCEPTION_NONCONTINUABLE_EXCEPTION));
 }
 
+// After a stack overflow the search for a handler may itself run out of the little stack left
+// (64-bit Wine dispatches it with under 2 KiB) and leave the thread hung for ever. Nothing
+// sensible can handle an overflow anyway, so it ends the process first, before that search.
+LONG WINAPI EndOnStackOverflow(EXCEPTION_POINTERS* exception) {
+    if (exception && exception->ExceptionRecord &&
+        exception->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW)
+        EndProcessNow(EXCEPTION_STACK_OVERFLOW);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 void EndOnAbort(int) {
     EndProcessNow(kAbortStatus);
 }
@@ -69,6 +79,7 @@ void InstallCrashHandling() {
     LetCallbackExceptionsThrough();
     std::set_terminate([] { EndProcessNow(kAbortStatus); });
     std::signal(SIGABRT, &EndOnAbort);
+    AddVectoredExceptionHandler(1, &EndOnStackOverflow);
     SetUnhandledExceptionFilter(&EndOnUnhandledException);
 }
 
