@@ -45,6 +45,8 @@ set_target_properties(Brevanto PROPERTIES OUTPUT_NAME Brevanto)
 set_source_files_properties(res/brevanto.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest;${CMAKE_SOURCE_DIR}/res/own_controls.manifest")
 
+add_subdirectory(packaging)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/standin/CMakeLists.txt)
     add_subdirectory(tests/standin)
 endif()
