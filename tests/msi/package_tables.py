@@ -181,6 +181,12 @@ class Placement(unittest.TestCase):
                     numbers = [sequence[action][0] for action in actions]
                     self.assertEqual(numbers, sorted(numbers))
 
+    def test_a_command_line_installfolder_reaches_an_elevated_install(self):
+        for package in packages():
+            with self.subTest(package=package.msi):
+                secure = package.property("SecureCustomProperties").split(";")
+                self.assertIn("INSTALLFOLDER", secure)
+
     def test_without_a_folder_the_launch_condition_names_the_class_and_installfolder(self):
         for package in packages():
             with self.subTest(package=package.msi):
