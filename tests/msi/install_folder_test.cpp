@@ -7,8 +7,6 @@
 namespace brevanto::msi {
 namespace {
 
-constexpr DWORD kFatalError = 1603;
-
 struct Workstation {
     const char* name;
     std::function<void()> arrange;        // changes the fixture's registration of the components
@@ -79,7 +77,7 @@ TEST_P(InstallFolder, IsTheCommandLinesElseTheComponentsElseTheInstallFails) {
         EXPECT_FALSE(RememberedFolder());
         return;
     }
-    EXPECT_EQ(run.status, static_cast<DWORD>(ERROR_SUCCESS)) << Utf8(run.log);
+    EXPECT_EQ(run.status, kInstalled) << Utf8(run.log);
     EXPECT_TRUE(BothExesIn(folder)) << Utf8(folder);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].installLocation, folder + L"\\");

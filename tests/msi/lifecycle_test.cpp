@@ -9,8 +9,6 @@
 namespace brevanto::msi {
 namespace {
 
-constexpr DWORD kSuccess = ERROR_SUCCESS;
-
 std::string JsonText(const std::wstring& text) {
     std::string json;
     for (const char c : Utf8(text))
@@ -24,7 +22,7 @@ bool UserKeyExists(const wchar_t* path) {
 }
 
 TEST_F(PackageTest, InstallsSilentlyBesideTheComponentsWhoseCheckReportsThatFolder) {
-    ASSERT_EQ(Install(older_).status, kSuccess);
+    ASSERT_EQ(Install(older_).status, kInstalled);
     ASSERT_TRUE(BothExesIn(VendorFolder()));
 
     const std::wstring check = VendorFolder() + L"\\" + kCheckExe;
@@ -40,7 +38,7 @@ TEST_F(PackageTest, InstallsSilentlyBesideTheComponentsWhoseCheckReportsThatFold
 }
 
 TEST_F(PackageTest, AddRemoveProgramsShowsOneEntryByProductCodeWithoutModify) {
-    ASSERT_EQ(Install(older_).status, kSuccess);
+    ASSERT_EQ(Install(older_).status, kInstalled);
     const auto entries = UninstallEntries(kDisplayName);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].key, PackageProperty(older_, L"ProductCode"));
@@ -53,10 +51,10 @@ TEST_F(PackageTest, AddRemoveProgramsShowsOneEntryByProductCodeWithoutModify) {
 
 // The newer version goes where the older one is, though the components have moved since.
 TEST_F(PackageTest, UpgradeReplacesTheOlderVersionInItsFolder) {
-    ASSERT_EQ(Install(older_).status, kSuccess);
+    ASSERT_EQ(Install(older_).status, kInstalled);
     InstallStandins(kMovedComponentsFolder);
 
-    ASSERT_EQ(Install(newer_).status, kSuccess);
+    ASSERT_EQ(Install(newer_).status, kInstalled);
     EXPECT_EQ(InstalledProducts(upgradeCode_),
               std::vector<std::wstring>{PackageProperty(newer_, L"ProductCode")});
     const auto entries = UninstallEntries(kDisplayName);
@@ -67,8 +65,8 @@ TEST_F(PackageTest, UpgradeReplacesTheOlderVersionInItsFolder) {
 }
 
 TEST_F(PackageTest, UninstallRemovesOurFilesAndLeavesTheComponents) {
-    ASSERT_EQ(Install(older_).status, kSuccess);
-    ASSERT_EQ(Uninstall(PackageProperty(older_, L"ProductCode")).status, kSuccess);
+    ASSERT_EQ(Install(older_).status, kInstalled);
+    ASSERT_EQ(Uninstall(PackageProperty(older_, L"ProductCode")).status, kInstalled);
 
     EXPECT_TRUE(NoExeIn(VendorFolder()));
     const std::wstring standins = VendorFolder() + L"\\BrevantoStandin.dll";
@@ -81,16 +79,16 @@ TEST_F(PackageTest, UninstallRemovesOurFilesAndLeavesTheComponents) {
 }
 
 TEST_F(PackageTest, UninstallFindsItsFolderAfterTheComponentsAreGone) {
-    ASSERT_EQ(Install(older_).status, kSuccess);
+    ASSERT_EQ(Install(older_).status, kInstalled);
     RemoveUserClass();
 
-    ASSERT_EQ(Uninstall(PackageProperty(older_, L"ProductCode")).status, kSuccess);
+    ASSERT_EQ(Uninstall(PackageProperty(older_, L"ProductCode")).status, kInstalled);
     EXPECT_TRUE(NoExeIn(VendorFolder()));
     EXPECT_TRUE(InstalledProducts(upgradeCode_).empty());
 }
 
 TEST_F(PackageTest, RepairRestoresAMissingExeInItsFolder) {
-    ASSERT_EQ(Install(older_).status, kSuccess);
+    ASSERT_EQ(Install(older_).status, kInstalled);
     ASSERT_TRUE(DeleteFileW((VendorFolder() + L"\\" + kProgramExe).c_str()));
     InstallStandins(kMovedComponentsFolder);
 
@@ -99,7 +97,7 @@ TEST_F(PackageTest, RepairRestoresAMissingExeInItsFolder) {
     const InstallerRun repair = Msiexec(L"/i " + PackageProperty(older_, L"ProductCode") +
                                             L" REINSTALL=ALL REINSTALLMODE=omus /qn",
                                         LogName(L"repair"));
-    EXPECT_EQ(repair.status, kSuccess) << Utf8(repair.log);
+    EXPECT_EQ(repair.status, kInstalled) << Utf8(repair.log);
     EXPECT_TRUE(BothExesIn(VendorFolder()));
     EXPECT_TRUE(NoExeIn(kMovedComponentsFolder));
 }
@@ -108,16 +106,16 @@ TEST_F(PackageTest, InstallAndUninstallWriteNothingToTheSettingsStore) {
     constexpr wchar_t kStore[] = L"Software\\VB and VBA Program Settings";
     RegDeleteTreeW(HKEY_CURRENT_USER, kStore);
     ASSERT_FALSE(UserKeyExists(kStore));
-    ASSERT_EQ(Install(older_).status, kSuccess);
+    ASSERT_EQ(Install(older_).status, kInstalled);
     EXPECT_FALSE(UserKeyExists(kStore));
-    ASSERT_EQ(Uninstall(PackageProperty(older_, L"ProductCode")).status, kSuccess);
+    ASSERT_EQ(Uninstall(PackageProperty(older_, L"ProductCode")).status, kInstalled);
     EXPECT_FALSE(UserKeyExists(kStore));
 }
 
 // What the signed package installed, copied where the runner verifies its signatures with
 // osslsigncode, which runs on the Linux side only.
 TEST_F(PackageTest, SignedPackageInstallsExesTheRunnerCanVerify) {
-    ASSERT_EQ(Install(older_).status, kSuccess);
+    ASSERT_EQ(Install(older_).status, kInstalled);
     const std::wstring copies = OutputFolder() + L"\\installed";
     CreateDirectoryW(copies.c_str(), nullptr);
     for (const wchar_t* exe : {kProgramExe, kCheckExe})

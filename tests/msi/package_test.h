@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -9,6 +11,10 @@
 #include "tests/msi/installer.h"
 
 namespace brevanto::msi {
+
+// msiexec's exit statuses the tests expect, as DWORDs: what GetExitCodeProcess gives.
+inline constexpr DWORD kInstalled = ERROR_SUCCESS;
+inline constexpr DWORD kFatalError = ERROR_INSTALL_FAILURE; // 1603
 
 inline constexpr wchar_t kDisplayName[] = L"ZELTAR Brevanto";
 inline constexpr wchar_t kProgramExe[] = L"Brevanto.exe";

@@ -7,8 +7,6 @@
 namespace brevanto::msi {
 namespace {
 
-constexpr DWORD kFatalError = 1603;
-
 struct Refusal {
     const char* name;
     std::function<void(PackageTest&)> arrange;
@@ -20,9 +18,7 @@ const Refusal kRefusals[] = {
      [](PackageTest&) { RemoveUserClass(); },
      {L"\"ZELTAR_User.clsCurrentUser\"", L"32-bit", L"INSTALLFOLDER="}},
     {"OlderThanTheInstalledVersion",
-     [](PackageTest& test) {
-         ASSERT_EQ(test.Install(test.newer_).status, static_cast<DWORD>(ERROR_SUCCESS));
-     },
+     [](PackageTest& test) { ASSERT_EQ(test.Install(test.newer_).status, kInstalled); },
      {L"A newer version of ZELTAR Brevanto is already installed"}},
 };
 
