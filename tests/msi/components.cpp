@@ -54,11 +54,14 @@ void DeleteTree(REGSAM view, const std::wstring& keyPath) {
 
 } // namespace
 
-std::wstring VendorFolder() {
+std::wstring ProgramFilesFolder() {
     wchar_t folder[MAX_PATH];
-    const DWORD length =
-        ExpandEnvironmentStringsW(L"%ProgramFiles%\\ZELTAR\\Components", folder, MAX_PATH);
+    const DWORD length = ExpandEnvironmentStringsW(L"%ProgramFiles%", folder, MAX_PATH);
     return std::wstring(folder, length ? length - 1 : 0);
+}
+
+std::wstring VendorFolder() {
+    return ProgramFilesFolder() + L"\\ZELTAR\\Components";
 }
 
 std::wstring CopyStandins(const std::wstring& folder) {

@@ -8,8 +8,9 @@ namespace brevanto::msi {
 
 inline constexpr wchar_t kUserClass[] = L"ZELTAR_User.clsCurrentUser";
 
-// Where a workstation keeps the product family's components: "<Program Files of 32-bit
-// programs>\ZELTAR\Components", without a trailing backslash.
+// The Program Files folder of 32-bit programs, without a trailing backslash.
+std::wstring ProgramFilesFolder();
+// Where a workstation keeps the product family's components: its "ZELTAR\Components".
 std::wstring VendorFolder();
 
 // Copies the stand-ins from the test's own folder into folder (created if needed); gives the

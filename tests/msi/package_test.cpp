@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/class_registration.h"
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
 #include "tests/msi/registry_views.h"
@@ -13,10 +14,6 @@ namespace brevanto::msi {
 namespace {
 
 constexpr wchar_t kRememberKey[] = L"SOFTWARE\\ZELTAR\\Brevanto";
-
-bool FileThere(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 } // namespace
 
@@ -64,11 +61,11 @@ std::wstring PackageTest::LogName(const wchar_t* step) const {
 }
 
 bool BothExesIn(const std::wstring& folder) {
-    return FileThere(folder + L"\\" + kProgramExe) && FileThere(folder + L"\\" + kCheckExe);
+    return FileExists(folder + L"\\" + kProgramExe) && FileExists(folder + L"\\" + kCheckExe);
 }
 
 bool NoExeIn(const std::wstring& folder) {
-    return !FileThere(folder + L"\\" + kProgramExe) && !FileThere(folder + L"\\" + kCheckExe);
+    return !FileExists(folder + L"\\" + kProgramExe) && !FileExists(folder + L"\\" + kCheckExe);
 }
 
 std::optional<std::wstring> RememberedFolder() {
@@ -84,10 +81,8 @@ std::optional<std::wstring> RememberedFolder() {
 }
 
 std::vector<std::wstring> FoldersOfTheTests() {
-    wchar_t programFiles[MAX_PATH];
-    const DWORD length = ExpandEnvironmentStringsW(L"%ProgramFiles%", programFiles, MAX_PATH);
     return {VendorFolder(), kCommandLineFolder, kMovedComponentsFolder, k64BitComponentsFolder,
-            std::wstring(programFiles, length ? length - 1 : 0) + L"\\Brevanto"};
+            ProgramFilesFolder() + L"\\Brevanto"};
 }
 
 } // namespace brevanto::msi
