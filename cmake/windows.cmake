@@ -47,6 +47,8 @@ set_target_properties(Brevanto PROPERTIES OUTPUT_NAME Brevanto)
 set_source_files_properties(res/brevanto.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest;${CMAKE_SOURCE_DIR}/res/own_controls.manifest")
 
+add_subdirectory(packaging)
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/standin/CMakeLists.txt)
     add_subdirectory(tests/standin)
 endif()
@@ -55,6 +57,10 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/support/CMakeLists.txt)
 endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tests/e2e)
+endif()
+# The package is 32-bit, and so is its driver.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/msi/CMakeLists.txt AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_subdirectory(tests/msi)
 endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
     add_subdirectory(bench)

@@ -30,9 +30,21 @@ REQUIRED_PACKAGES=(
     "fonts-wine:/usr/share/wine/fonts/marlett.ttf"
 )
 
+# What scripts/package needs beyond the build: wixl builds the package, msitools edits and reads
+# its tables, osslsigncode signs; the package's tests make a throwaway certificate with openssl.
+PACKAGING_PACKAGES=(
+    "wixl:/usr/bin/wixl"
+    "msitools:/usr/bin/msibuild"
+    "osslsigncode:/usr/bin/osslsigncode"
+    "openssl:/usr/bin/openssl"
+)
+
+# Installs the packages of the entries given (REQUIRED_PACKAGES when none are) that are missing.
 ensure_packages() {
+    local entries=("$@")
+    [ ${#entries[@]} -eq 0 ] && entries=("${REQUIRED_PACKAGES[@]}")
     local missing=() entry name file
-    for entry in "${REQUIRED_PACKAGES[@]}"; do
+    for entry in "${entries[@]}"; do
         name=${entry%:/*}
         file=/${entry#*:/}
         [ -e "$file" ] || missing+=("$name")
@@ -59,11 +71,15 @@ runnable_targets() {
     if can_run_32bit; then echo "i686 x64"; else echo "x64"; fi
 }
 
+# Configures the preset and builds the targets given, or all of them.
 configure_and_build() {
     local preset=$1
+    shift
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
     cmake --preset "$preset" -S "$ROOT" >"$BUILD/cmake-$preset.log" 2>&1 ||
         { cat "$BUILD/cmake-$preset.log"; return 1; }
-    cmake --build "$BUILD/$preset" -j"$(nproc)" >>"$BUILD/cmake-$preset.log" 2>&1 ||
+    cmake --build "$BUILD/$preset" -j"$(nproc)" "${targets[@]}" >>"$BUILD/cmake-$preset.log" 2>&1 ||
         { grep -E 'error|Error' "$BUILD/cmake-$preset.log" | head -40; return 1; }
 }
 
