@@ -166,6 +166,7 @@ const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
         {u"second", Verb::Second, ValueKind::None},
         {u"hide", Verb::Hide, ValueKind::None},
         {u"observe", Verb::Observe, ValueKind::None},
+        {u"loglines", Verb::LogLines, ValueKind::None},
         {u"dpichange", Verb::DpiChange, ValueKind::Dpi},
     };
     for (const VerbRule& rule : kRules) {
@@ -283,6 +284,9 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
             break;
         case Verb::Observe:
             plan.observe = true;
+            break;
+        case Verb::LogLines:
+            plan.logLines = true;
             break;
         case Verb::DpiChange:
             if (!plan.dpiChange)

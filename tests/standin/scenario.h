@@ -27,6 +27,7 @@ struct Failure {
 // the observation, the DPI change, clicks, then delays, then the failure.
 struct CallPlan {
     bool observe = false;
+    bool logLines = false;
     std::optional<std::uint32_t> dpiChange; // the DPI to announce; the first directive wins
     std::vector<ClickTarget> clicks;
     std::vector<Delay> delays;
@@ -59,6 +60,9 @@ struct CallPlan {
 //   observe:<Object>.<Member>                    journal a "seen" line describing the world the
 //                                                host gives the call (DPI awareness, common
 //                                                controls version, DEP)
+//   loglines:<Object>.<Member>                   journal a "seen" line on the host's log box as
+//                                                the call arrives: its line count and whether
+//                                                its pixels show them yet
 //   dpichange:<Object>.<Member>=<dpi>            send the host window WM_DPICHANGED for that
 //                                                DPI (1 to 65535) during the call, journal a
 //                                                "seen" line on the fonts its controls held
@@ -88,6 +92,7 @@ private:
         Second,
         Hide,
         Observe,
+        LogLines,
         DpiChange
     };
 
