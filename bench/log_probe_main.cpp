@@ -1,7 +1,9 @@
 // bench_log_probe.exe: where the time of a log line goes. Writes the job's log lines with
 // Brevanto's own WriteLog into a window laid out like Brevanto's, in several variants, then runs
 // Brevanto's report job in-process against the stand-ins and splits its own time.
-// Needs the stand-ins registered and the settings stored (brevanto_bench.exe does both).
+// Registers the stand-ins and stores the sample settings first, as brevanto_bench.exe does.
+// Its last line gives what the paints Brevanto's job asks for inside its span cost, for
+// scripts/bench to pass on to brevanto_bench.exe.
 #include <windows.h>
 
 #include <uxtheme.h>
@@ -12,6 +14,9 @@
 #include "bench/line_cost.h"
 #include "bench/standin_costs.h"
 #include "platform/ole_apartment.h"
+#include "platform/program_directory.h"
+#include "tests/support/settings.h"
+#include "tests/support/standin_library.h"
 
 namespace {
 
@@ -43,7 +48,7 @@ void PrintLineCosts() {
     Row("not redrawn", MeasureScrollInfo(false));
 }
 
-void PrintJob(const char* label, LogUpdate update, double journalLineUs) {
+JobBreakdown PrintJob(const char* label, LogUpdate update, double journalLineUs) {
     const JobBreakdown job = MeasureJobInProcess(update, kJobRuns, journalLineUs);
     std::printf("%s (%d of %d runs complete)\n", label, job.completed, kJobRuns);
     Row("job's own time", job.own);
@@ -53,6 +58,7 @@ void PrintJob(const char* label, LogUpdate update, double journalLineUs) {
     Row("  event runs", job.events);
     Row("  the rest: creating objects, settings reads, strings", job.rest);
     Row("    of which the stand-ins' journal writing", job.journal);
+    return job;
 }
 
 // Last: it changes the whole process.
@@ -66,6 +72,8 @@ void PrintUnthemedScrollBar() {
 } // namespace
 
 int wmain() {
+    brevanto::support::RegisterStandins(brevanto::ProgramDirectory());
+    brevanto::support::StoreSampleSettings();
     const brevanto::OleApartment apartment;
     PrintLineCosts();
     std::printf("\nBrevanto's report job in-process against the stand-ins, %d runs\n", kJobRuns);
@@ -74,12 +82,15 @@ int wmain() {
     PrintJob("Lines appended (EM_REPLACESEL)", LogUpdate::Append, journalLineUs);
     PrintJob("Log box updated from a 30 ms timer, once per burst of lines", LogUpdate::Coalesced,
              journalLineUs);
-    PrintJob("Text at once, painted from a 30 ms timer and before long calls, as Brevanto",
-             LogUpdate::Deferred, journalLineUs);
+    const JobBreakdown product =
+        PrintJob("Text at once, painted from a 30 ms timer and before long calls, as Brevanto",
+                 LogUpdate::Deferred, journalLineUs);
+
     std::printf("\nOne member look-up (GetIDsOfNames) on a stand-in: %.2f us\n", MemberLookUpUs());
     std::printf("Creating an object by class name, caller's side: %.1f us\n", ObjectCreationUs());
     std::printf("One setting read through the registry store: %.1f us\n", SettingReadUs());
     std::printf("One journal line written by a stand-in: %.1f us\n", journalLineUs);
     PrintUnthemedScrollBar();
+    std::printf("\nJob paints (median, ms): %.2f\n", product.paint.median);
     return 0;
 }
