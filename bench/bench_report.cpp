@@ -30,7 +30,7 @@ void Row(const char* label, const std::vector<double>& samples, const char* unit
 }
 
 std::string Format(const char* format, double value) {
-    char text[64];
+    char text[256];
     std::snprintf(text, sizeof text, format, value);
     return text;
 }
@@ -131,13 +131,12 @@ bool CheckTargets(const BenchSamples& samples, const ExeSizes& sizes) {
         own - samples.jobPaintsMs <= allowed) {
         // The peer has no window to paint; the job must paint its log before its long calls.
         ReportWine(jobText,
-                   Format("%.1f ms of it are the log box's three paints the job owes before ",
+                   Format("the log box's three paints the job owes before LoginUser, the "
+                          "viewer's creation and Show_Results take %.1f ms (the probe's median);",
                           samples.jobPaintsMs) +
-                       Format("LoginUser, the viewer's creation and Show_Results (the rest, %.1f "
-                              "ms, is within);",
+                       Format("\n        without them the job's own time is within: %.1f ms. ",
                               own - samples.jobPaintsMs) +
-                       "\n        Wine redraws the box's scroll bar twice for each, see the probe "
-                       "below");
+                       "Wine redraws the box's scroll bar twice for each paint.");
     } else {
         pass &= Report(!app.jobOwn.empty() && own <= allowed, jobText);
     }

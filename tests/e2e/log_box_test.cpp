@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/window_layout.h"
+
 namespace brevanto::e2e {
 namespace {
 
@@ -43,6 +45,22 @@ TEST_F(ProgramTest, LogBoxHoldsEveryEarlierLineWhenACallArrivesAndIsPaintedBefor
             EXPECT_EQ(SeenValue(seen[0], "log_update"), "none");
         }
     }
+}
+
+TEST_F(ProgramTest, TextTypedIntoTheLogBoxStaysWithTheNewLinesAfterIt) {
+    // The viewer's setexportpath serves the window's events for a while, just after the box
+    // has been given line 6: the key mostly reaches a box whose pixels still show 4 lines, or
+    // else one the paint timer has brought up to date; the text must come out the same.
+    ProgramRun run("pump:Viewer.setexportpath=500");
+    ASSERT_TRUE(run.WaitForLogLines(6, 10000));
+    PostMessageW(run.Control(kText1Id), WM_CHAR, L'x', 1);
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    // The box's caret stands at its start after each new text, as the key found it.
+    std::wstring expectedLog = L"x";
+    for (const std::wstring& line : EmptyStoreLog(ProgramDirectory()))
+        expectedLog += line + L"\r\n";
+    EXPECT_EQ(run.Log(), expectedLog);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
 }
 
 } // namespace
