@@ -97,11 +97,15 @@ int RunMainWindow(HINSTANCE instance) {
 }
 
 std::wstring MainWindow::LogText() const {
-    return WindowText(Text1_);
+    return log_.Text();
 }
 
 void MainWindow::SetLogText(const std::wstring& text) {
-    SetWindowTextW(Text1_, text.c_str());
+    log_.SetText(text);
+}
+
+void MainWindow::PaintLog() {
+    log_.Paint();
 }
 
 std::wstring MainWindow::Caption() const {
@@ -210,6 +214,7 @@ void MainWindow::CreateControls() {
     cmdCancel_ = GetDlgItem(window_, kCmdCancelId);
     Text1_ = GetDlgItem(window_, kText1Id);
     Label1_ = GetDlgItem(window_, kLabel1Id);
+    log_.Attach(Text1_);
     // The log has no length limit for typing either.
     SendMessageW(Text1_, EM_SETLIMITTEXT, 0, 0);
 
@@ -308,6 +313,8 @@ void MainWindow::cmdCancel_Click() {
 }
 
 void MainWindow::cmdTEST_Click() {
+    // The report classes' call may take long.
+    PaintLog();
     try {
         RunTestReport(state_);
     } catch (const RunError& error) {
@@ -327,6 +334,8 @@ void MainWindow::OnShowTestErrors() {
 }
 
 void MainWindow::ShowMessageBox(const std::wstring& text, const std::wstring& title, UINT style) {
+    // Nobody may answer the box: the log stays painted under it meanwhile.
+    PaintLog();
     const ActivationScope context(ownControls_);
     const ThreadDpiScope awareness(WindowDpiAwareness(window_));
     // The box's own loop serves the exit timer; this thread timer stands in where there is

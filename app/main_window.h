@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/exit_status.h"
+#include "app/log_box.h"
 #include "platform/activation_context.h"
 #include "platform/com_object.h"
 #include "platform/gdi_font.h"
@@ -35,6 +36,7 @@ public:
     void SetLogText(const std::wstring& text) override;
     std::wstring Caption() const override;
     void SetCaption(const std::wstring& caption) override;
+    void PaintLog() override;
     void DoEvents() override;
     void ArmExitTimer() override;
 
@@ -81,6 +83,7 @@ private:
     HWND Text1_ = nullptr;
     HWND Label1_ = nullptr;
     HWND lastFocus_ = nullptr;
+    LogBox log_;
     UniqueFont windowFont_;
     UniqueFont logFont_;
 

@@ -1,7 +1,11 @@
 // brevanto_bench.exe: runs Brevanto.exe, the floor program, the peer script and the workstation
 // check N times each, unattended, against the stand-in components, and prints the figures with
 // the targets.
-// Usage: brevanto_bench.exe [--runs N] [--i686-exe PATH]
+// Usage: brevanto_bench.exe [--runs N] [--exe PATH] [--i686-exe PATH] [--job-paints-ms MS]
+//   --exe           the x64 Brevanto.exe to measure (default: the one in this folder), e.g. an
+//                   older build copied aside; it runs from this folder all the same
+//   --job-paints-ms what the log box's paints inside the job cost (bench_log_probe.exe), to
+//                   tell a job's own time Wine's painting keeps above its target
 // Exit status: 0 all targets met, 1 a target missed, 2 a run went wrong.
 #include <windows.h>
 
@@ -27,7 +31,9 @@ namespace support = brevanto::support;
 
 struct Options {
     int runs = 20;
+    std::wstring exe;
     std::wstring i686Exe;
+    double jobPaintsMs = 0;
 };
 
 bool ParseOptions(int argc, wchar_t** argv, Options& options) {
@@ -37,6 +43,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
             options.runs = std::wcstol(argv[++i], nullptr, 10);
         } else if (arg == L"--i686-exe" && i + 1 < argc) {
             options.i686Exe = argv[++i];
+        } else if (arg == L"--exe" && i + 1 < argc) {
+            options.exe = argv[++i];
+        } else if (arg == L"--job-paints-ms" && i + 1 < argc) {
+            options.jobPaintsMs = std::wcstod(argv[++i], nullptr);
         } else {
             return false;
         }
@@ -47,12 +57,15 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
 int Bench(const Options& options) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    const BenchPaths paths{brevanto::ProgramDirectory(), std::wstring(system) + L"\\cscript.exe"};
+    const std::wstring folder = brevanto::ProgramDirectory();
+    const BenchPaths paths{folder, std::wstring(system) + L"\\cscript.exe",
+                           options.exe.empty() ? folder + L"\\Brevanto.exe" : options.exe};
     support::RegisterStandins(paths.folder);
     support::StoreSampleSettings();
     const support::ScopedEnvironmentVariable noScenario(support::kScenarioVariable, std::nullopt);
 
     BenchSamples samples;
+    samples.jobPaintsMs = options.jobPaintsMs;
     {
         const brevanto::OleApartment apartment;
         samples.journalLineMs = JournalLineUs() / 1000.0;
@@ -71,8 +84,8 @@ int Bench(const Options& options) {
 
     std::printf("Brevanto.exe (x64) against the x64 stand-ins, %d runs after one not counted\n",
                 options.runs);
-    const ExeSizes sizes{support::FileSize(options.i686Exe),
-                         support::FileSize(paths.folder + L"\\Brevanto.exe")};
+    std::printf("  measured: %ls\n", paths.brevanto.c_str());
+    const ExeSizes sizes{support::FileSize(options.i686Exe), support::FileSize(paths.brevanto)};
     PrintTable(samples, sizes);
     std::printf("\nCalls the stand-ins recorded, the same from Brevanto.exe and the peer in every "
                 "run (%zu lines):\n",
@@ -94,7 +107,8 @@ int Bench(const Options& options) {
 int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: brevanto_bench.exe [--runs N] [--i686-exe PATH]\n");
+        std::fprintf(stderr, "usage: brevanto_bench.exe [--runs N] [--exe PATH] [--i686-exe PATH] "
+                             "[--job-paints-ms MS]\n");
         return 2;
     }
     try {

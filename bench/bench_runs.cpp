@@ -110,7 +110,7 @@ void KeepMemory(const Observed& observed, ProgramSamples& program) {
 
 void RunBrevanto(const BenchPaths& paths, BenchSamples& samples, bool keep) {
     const support::JournalFile journal;
-    const std::wstring exe = paths.folder + L"\\Brevanto.exe";
+    const std::wstring& exe = paths.brevanto;
     const Observed observed =
         RunAndWatch(exe, L"\"" + exe + L"\"", paths.folder, L"BrevantoMainWindow");
     if (!Ended(observed, "Brevanto.exe", samples))

@@ -10,7 +10,8 @@ namespace brevanto::bench {
 // program and the peer script.
 struct BenchPaths {
     std::wstring folder;
-    std::wstring cscript; // Wine's 64-bit cscript.exe
+    std::wstring cscript;  // Wine's 64-bit cscript.exe
+    std::wstring brevanto; // the Brevanto.exe measured, run from the folder
 };
 
 // One unattended run of Brevanto.exe against the stand-ins, until it ends by itself.

@@ -21,6 +21,7 @@ using support::NowUs;
 struct WindowShare {
     std::int64_t readLog = 0;
     std::int64_t setLog = 0;
+    std::int64_t paint = 0;
     std::int64_t events = 0;
 };
 
@@ -37,7 +38,8 @@ WindowShare ShareInJob(const std::vector<WindowSpan>& spans, const JobFigures& j
             share.readLog += us;
             break;
         case WindowSpan::SetLog:
-            share.setLog += us;
+        case WindowSpan::Paint:
+            (span.kind == WindowSpan::SetLog ? share.setLog : share.paint) += us;
             for (const WindowSpan& outer : spans)
                 if (outer.kind == WindowSpan::Events && outer.startUs <= span.startUs &&
                     span.endUs <= outer.endUs)
@@ -58,7 +60,7 @@ JobBreakdown MeasureJobInProcess(LogUpdate update, int runs, double journalLineU
     const RegistrySettingsStore settings;
     ComFactory factory;
     const std::wstring directory = ProgramDirectory();
-    std::vector<double> own, readLog, setLog, events, rest, journalWriting;
+    std::vector<double> own, readLog, setLog, paint, events, rest, journalWriting;
     JobBreakdown breakdown;
     for (int run = 0; run < runs; ++run) {
         window.State() = {};
@@ -73,14 +75,16 @@ JobBreakdown MeasureJobInProcess(LogUpdate update, int runs, double journalLineU
         own.push_back(Ms(job.OwnUs()));
         readLog.push_back(Ms(share.readLog));
         setLog.push_back(Ms(share.setLog));
+        paint.push_back(Ms(share.paint));
         events.push_back(Ms(share.events));
-        rest.push_back(Ms(job.OwnUs() - share.readLog - share.setLog - share.events));
+        rest.push_back(Ms(job.OwnUs() - share.readLog - share.setLog - share.paint - share.events));
         journalWriting.push_back(job.journalWrites * journalLineUs / 1000.0);
     }
     window.State() = {};
     breakdown.own = SpreadOf(own);
     breakdown.readLog = SpreadOf(readLog);
     breakdown.setLog = SpreadOf(setLog);
+    breakdown.paint = SpreadOf(paint);
     breakdown.events = SpreadOf(events);
     breakdown.rest = SpreadOf(rest);
     breakdown.journal = SpreadOf(journalWriting);

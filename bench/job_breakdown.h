@@ -13,6 +13,7 @@ struct JobBreakdown {
     // Parts of it spent in the window, between the job's first and last component call.
     Spread readLog;
     Spread setLog;
+    Spread paint;   // the paints the job asks for (Deferred)
     Spread events;  // the event runs, less log box updates made in them
     Spread rest;    // the remainder: creating objects, settings reads, member look-ups, strings
     Spread journal; // part of the rest: the stand-ins writing their journal after their exit stamps

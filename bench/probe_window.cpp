@@ -40,6 +40,8 @@ ProbeWindow::ProbeWindow(HINSTANCE instance, LogUpdate update)
         CreateLayoutControls(window_.Get(), instance);
     }
     log_ = GetDlgItem(window_.Get(), kText1Id);
+    if (update_ == LogUpdate::Deferred)
+        deferred_.Attach(log_);
     SendMessageW(log_, EM_SETLIMITTEXT, 0, 0);
     windowFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, kDpi)));
     logFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, kDpi)));
@@ -59,7 +61,12 @@ void ProbeWindow::Restart() {
     KillTimer(window_.Get(), kFlushTimer);
     flushArmed_ = false;
     pendingLog_.clear();
-    SetWindowTextW(log_, L"");
+    if (update_ == LogUpdate::Deferred) {
+        deferred_.SetText(L"");
+        deferred_.Paint();
+    } else {
+        SetWindowTextW(log_, L"");
+    }
     RunPendingMessages(window_.Get());
     spans_.clear();
 }
@@ -70,7 +77,9 @@ void ProbeWindow::Record(WindowSpan::Kind kind, std::int64_t startUs) const {
 
 std::wstring ProbeWindow::LogText() const {
     const std::int64_t start = NowUs();
-    std::wstring text = update_ == LogUpdate::Coalesced ? pendingLog_ : WindowText(log_);
+    std::wstring text = update_ == LogUpdate::Coalesced  ? pendingLog_
+                        : update_ == LogUpdate::Deferred ? deferred_.Text()
+                                                         : WindowText(log_);
     Record(WindowSpan::ReadLog, start);
     return text;
 }
@@ -80,10 +89,9 @@ void ProbeWindow::SetLogText(const std::wstring& text) {
     const auto length = static_cast<std::size_t>(GetWindowTextLengthW(log_));
     if (update_ == LogUpdate::Coalesced) {
         pendingLog_ = text;
-        // The first line of a burst arms the timer; later ones ride along.
-        if (!flushArmed_)
-            flushArmed_ =
-                SetTimer(window_.Get(), kFlushTimer, kFlushDelayMs, &ProbeWindow::FlushLog) != 0;
+        ArmFlush();
+    } else if (update_ == LogUpdate::Deferred) {
+        deferred_.SetText(text);
     } else if (update_ == LogUpdate::Append && text.size() >= length &&
                text.compare(0, length, WindowText(log_)) == 0) {
         SendMessageW(log_, EM_SETSEL, length, length);
@@ -94,15 +102,30 @@ void ProbeWindow::SetLogText(const std::wstring& text) {
     Record(WindowSpan::SetLog, start);
 }
 
+void ProbeWindow::ArmFlush() {
+    // The first line of a burst arms the timer; later ones ride along.
+    if (!flushArmed_)
+        flushArmed_ =
+            SetTimer(window_.Get(), kFlushTimer, kFlushDelayMs, &ProbeWindow::FlushLog) != 0;
+}
+
 void CALLBACK ProbeWindow::FlushLog(HWND window, UINT, UINT_PTR id, DWORD) {
     auto* self = reinterpret_cast<ProbeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     KillTimer(window, id);
     if (!self)
         return;
-    const std::int64_t start = NowUs();
     self->flushArmed_ = false;
+    const std::int64_t start = NowUs();
     SetWindowTextW(self->log_, self->pendingLog_.c_str());
     self->Record(WindowSpan::SetLog, start);
+}
+
+void ProbeWindow::PaintLog() {
+    if (update_ != LogUpdate::Deferred)
+        return;
+    const std::int64_t start = NowUs();
+    deferred_.Paint();
+    Record(WindowSpan::Paint, start);
 }
 
 std::wstring ProbeWindow::Caption() const {

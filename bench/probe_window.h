@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/log_box.h"
 #include "platform/activation_context.h"
 #include "platform/unique_resource.h"
 #include "report/job_window.h"
@@ -14,16 +15,19 @@ namespace brevanto::bench {
 
 // One stretch of time the window spent on the job's behalf.
 struct WindowSpan {
-    enum Kind { ReadLog, SetLog, Events } kind;
+    enum Kind { ReadLog, SetLog, Paint, Events } kind;
     std::int64_t startUs;
     std::int64_t endUs;
 };
 
 // How the probe window gets new log text to the box.
 enum class LogUpdate {
-    Whole,    // SetWindowTextW with the whole text, as Brevanto does
-    Append,   // EM_SETSEL to the end and EM_REPLACESEL with the new part
-    Coalesced // kept in the window; the box gets it whole from a 30 ms timer, once per burst
+    Whole,     // SetWindowTextW with the whole text, as Brevanto does
+    Append,    // EM_SETSEL to the end and EM_REPLACESEL with the new part
+    Coalesced, // kept in the window; the box gets it whole from a 30 ms timer, once per burst
+    // As Brevanto does (app/log_box.h): the box answers with the whole text at once; the edit
+    // takes it from a 30 ms timer, at any other message, or when the job asks for a paint
+    Deferred
 };
 
 // A window laid out like Brevanto's (caption, buttons, label, the multi-line log box with its
@@ -48,11 +52,13 @@ public:
     void SetLogText(const std::wstring& text) override;
     std::wstring Caption() const override;
     void SetCaption(const std::wstring& caption) override;
+    void PaintLog() override;
     void DoEvents() override;
     void ArmExitTimer() override {}
 
 private:
     static void CALLBACK FlushLog(HWND window, UINT message, UINT_PTR id, DWORD time);
+    void ArmFlush();
     void Record(WindowSpan::Kind kind, std::int64_t startUs) const;
 
     LogUpdate update_;
@@ -64,6 +70,7 @@ private:
     WindowState state_;
     std::wstring pendingLog_; // Coalesced: the text the box is to show
     bool flushArmed_ = false;
+    brevanto::LogBox deferred_; // Deferred: the log box as Brevanto has it
     mutable std::vector<WindowSpan> spans_;
 };
 

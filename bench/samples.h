@@ -31,6 +31,9 @@ struct BenchSamples {
     std::vector<std::string> referenceCalls;
     // What a stand-in spends writing one journal line after its exit stamp, in milliseconds.
     double journalLineMs = 0;
+    // The median the log box's paints cost inside the job's span (before LoginUser, the viewer's
+    // creation and Show_Results), as bench_log_probe.exe measured it; 0 when not measured.
+    double jobPaintsMs = 0;
 };
 
 } // namespace brevanto::bench

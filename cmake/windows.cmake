@@ -31,6 +31,7 @@ target_link_libraries(brevanto_platform PUBLIC ole32 oleaut32 uuid advapi32 user
 
 add_executable(Brevanto WIN32
     app/main.cpp
+    app/log_box.cpp
     app/main_window.cpp
     res/brevanto.rc
 )

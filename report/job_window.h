@@ -21,6 +21,10 @@ public:
     virtual std::wstring Caption() const = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;
 
+    // The log box may paint its text a little after it has it. This paints it now, so a person
+    // sees the whole log while a component call that may take long holds the thread.
+    virtual void PaintLog() = 0;
+
     // Runs the window's pending events once, without waiting for new ones.
     virtual void DoEvents() = 0;
     // Restarts the exit timer with 5000 ms from now.

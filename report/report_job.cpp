@@ -28,6 +28,8 @@ public:
                 TakeFailurePath(error);
         } catch (const JobAbandoned&) {
         }
+        if (window_.IsOpen())
+            window_.PaintLog();
     }
 
 private:
@@ -150,8 +152,10 @@ private:
         return *object;
     }
 
+    // Loading a component, and its methods, may take long; puts and gets are taken to be quick.
     ObjectRef Create(std::wstring_view className) {
         EnsureOpen();
+        window_.PaintLog();
         return factory_.Create(className);
     }
 
@@ -168,7 +172,9 @@ private:
     void Call(const ObjectRef& object, std::wstring_view member,
               const std::vector<AutomationValue>& args) {
         EnsureOpen();
-        Require(object).Call(member, args);
+        AutomationObject& target = Require(object);
+        window_.PaintLog();
+        target.Call(member, args);
     }
 
     JobWindow& window_;

@@ -8,6 +8,7 @@
 #include "crash_reporter.h"
 #include "dpi_change.h"
 #include "live_objects.h"
+#include "log_observation.h"
 #include "message_pump.h"
 #include "observation.h"
 #include "raised_error.h"
@@ -304,6 +305,8 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
     const CallPlan plan = ActiveScenario().PlanFor(entry.object, entry.member);
     if (plan.observe)
         WriteObservation(entry.object, entry.member);
+    if (plan.logLines)
+        WriteLogObservation(entry.object, entry.member);
     if (plan.dpiChange)
         ChangeHostDpi(entry.object, entry.member, *plan.dpiChange);
     if (plan.crashFilter)

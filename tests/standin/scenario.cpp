@@ -181,6 +181,7 @@ const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
         {u"second", Verb::Second, TargetKind::Member, ValueKind::None},
         {u"hide", Verb::Hide, TargetKind::Member, ValueKind::None},
         {u"observe", Verb::Observe, TargetKind::Member, ValueKind::None},
+        {u"loglines", Verb::LogLines, TargetKind::Member, ValueKind::None},
         {u"dpichange", Verb::DpiChange, TargetKind::Member, ValueKind::Dpi},
         {u"crash", Verb::Crash, TargetKind::Member, ValueKind::Crash},
         {u"crashlater", Verb::CrashLater, TargetKind::Member, ValueKind::Milliseconds},
@@ -325,6 +326,9 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
             break;
         case Verb::Observe:
             plan.observe = true;
+            break;
+        case Verb::LogLines:
+            plan.logLines = true;
             break;
         case Verb::DpiChange:
             if (!plan.dpiChange)

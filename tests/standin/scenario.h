@@ -30,6 +30,7 @@ struct Failure {
 // crash's timer, the crash, then the failure.
 struct CallPlan {
     bool observe = false;
+    bool logLines = false;
     std::optional<std::uint32_t> dpiChange; // the DPI to announce; the first directive wins
     bool crashFilter = false;
     std::vector<ClickTarget> clicks;
@@ -74,6 +75,9 @@ struct CreationPlan {
 //   observe:<Object>.<Member>                    journal a "seen" line describing the world the
 //                                                host gives the call (DPI awareness, common
 //                                                controls version, DEP)
+//   loglines:<Object>.<Member>                   journal a "seen" line on the host's log box as
+//                                                the call arrives: its line count and whether
+//                                                its pixels show them yet
 //   dpichange:<Object>.<Member>=<dpi>            send the host window WM_DPICHANGED for that
 //                                                DPI (1 to 65535) during the call, journal a
 //                                                "seen" line on the fonts its controls held
@@ -136,6 +140,7 @@ private:
         Second,
         Hide,
         Observe,
+        LogLines,
         DpiChange,
         Crash,
         CrashLater,

@@ -57,6 +57,8 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
     };
     if (plan.observe)
         add("observe");
+    if (plan.logLines)
+        add("loglines");
     if (plan.dpiChange)
         add("dpichange" + std::to_string(*plan.dpiChange));
     if (plan.crashFilter)
@@ -129,6 +131,13 @@ INSTANTIATE_TEST_SUITE_P(
         DirectiveCase{"ObserveOfSecondInterfaceOnly", u"observe:Viewer2.Show_Results", ""},
         DirectiveCase{"ObserveOfSecondInterface", u"observe:Viewer2.Show_Results", "observe",
                       "Viewer2"},
+        DirectiveCase{"LogLines", u"loglines:User.LoginUser", "loglines", "User", "LoginUser"},
+        DirectiveCase{"LogLinesIgnoresCase", u"LOGLINES:viewer.show_results", "loglines"},
+        DirectiveCase{"LogLinesOfAnotherMember", u"loglines:Viewer.Export", ""},
+        DirectiveCase{"LogLinesWithValueSkipped", u"loglines:Viewer.Show_Results=1", ""},
+        DirectiveCase{"LogLinesBesideObserve",
+                      u"observe:Viewer.Show_Results;loglines:Viewer.Show_Results",
+                      "observe loglines"},
         DirectiveCase{"Second", u"second:User.ZELTARClasses", "second", "User", "ZELTARClasses"},
         DirectiveCase{"SecondWithEmptyMemberSkipped", u"second:User.", "", "User", ""},
         DirectiveCase{"Hide", u"hide:Viewer.Show_Results", "hidden"},

@@ -183,6 +183,13 @@ public:
         Touch();
         caption = text;
     }
+    void PaintLog() override {
+        Touch();
+        ++logPaints;
+        if (paintJournal)
+            paintJournal->calls.push_back(L"paint log of " + std::to_wstring(LineCount()) +
+                                          L" lines");
+    }
     void DoEvents() override {
         Touch();
         ++eventRuns;
@@ -203,10 +210,20 @@ public:
     bool open = true;
     int eventRuns = 0;
     int exitTimerArmed = 0;
+    int logPaints = 0;
+    // Where PaintLog records itself, with the text it paints, among the components' calls.
+    CallJournal* paintJournal = nullptr;
     mutable int touchesAfterUnload = 0;
     std::function<void()> onEvents;
 
 private:
+    std::size_t LineCount() const {
+        std::size_t lines = 0;
+        for (std::size_t at = 0; (at = log.find(L"\r\n", at)) != std::wstring::npos; at += 2)
+            ++lines;
+        return lines;
+    }
+
     void Touch() const {
         if (!open)
             ++touchesAfterUnload;

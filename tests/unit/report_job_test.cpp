@@ -92,6 +92,44 @@ TEST(ReportJob, WorkingViewerReferenceIsReleasedWhenTheJobReturns) {
     EXPECT_EQ(run.journal.liveObjects, 0);
 }
 
+TEST(ReportJob, LogIsPaintedBeforeEveryCallThatMayTakeLongAndBeforeTheJobReturns) {
+    struct Case {
+        const char* name;
+        const wchar_t* failingMember; // none: the job completes
+        std::vector<std::wstring> expected;
+    };
+    const Case cases[] = {
+        {"completed",
+         nullptr,
+         {L"paint log of 1 lines", L"create ZELTAR_User.clsCurrentUser", L"paint log of 3 lines",
+          L"User.call LoginUser \"\" \"\"", L"paint log of 4 lines",
+          L"create velmonic.labresultviewer", L"paint log of 12 lines", L"Viewer.call Show_Results",
+          L"paint log of 13 lines"}},
+        {"failed at the login",
+         L"User.LoginUser",
+         {L"paint log of 1 lines", L"create ZELTAR_User.clsCurrentUser", L"paint log of 3 lines",
+          L"User.call LoginUser \"\" \"\"",
+          // The failure caption alone, which has no line end.
+          L"paint log of 0 lines"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        JobRun run;
+        run.window.paintJournal = &run.journal;
+        if (c.failingMember)
+            run.journal.failures[c.failingMember] = L"Wrong password";
+        run.Run();
+        // Puts and gets are left out: the box may lag behind them.
+        std::vector<std::wstring> paintsAndLongCalls;
+        for (const std::wstring& call : run.journal.calls) {
+            if (call.find(L".put ") == std::wstring::npos &&
+                call.find(L".get ") == std::wstring::npos)
+                paintsAndLongCalls.push_back(call);
+        }
+        EXPECT_EQ(paintsAndLongCalls, c.expected);
+    }
+}
+
 TEST(ReportJob, StoredValuesReachTheComponentsExactlyAsRead) {
     JobRun run;
     // Accents, CJK and a surrogate pair; blanks around values stay.
