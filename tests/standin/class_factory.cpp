@@ -1,6 +1,7 @@
 #include "class_factory.h"
 
 #include "com_values.h"
+#include "creation_faults.h"
 #include "dispatch_object.h"
 #include "module.h"
 
@@ -46,6 +47,11 @@ public:
         *result = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
+        try {
+            ActOutCreationFaults(JournalName(creatable_.kind));
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
         const ComPtr<DispatchObject> object = Adopt(creatable_.create());
         if (!object)
             return E_OUTOFMEMORY;

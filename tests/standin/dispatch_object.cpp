@@ -3,11 +3,15 @@
 #include "active_scenario.h"
 #include "button_click.h"
 #include "com_values.h"
+#include "crash.h"
+#include "crash_later.h"
+#include "crash_reporter.h"
 #include "dpi_change.h"
 #include "live_objects.h"
 #include "message_pump.h"
 #include "observation.h"
 #include "raised_error.h"
+#include "unanswered_box.h"
 #include "variant_text.h"
 
 #include <wrl/client.h>
@@ -302,8 +306,12 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
         WriteObservation(entry.object, entry.member);
     if (plan.dpiChange)
         ChangeHostDpi(entry.object, entry.member, *plan.dpiChange);
+    if (plan.crashFilter)
+        InstallCrashReporter(entry.object, entry.member);
     for (const ClickTarget click : plan.clicks)
         PostButtonClick(click);
+    if (plan.box)
+        ShowUnansweredBox(entry.object, entry.member, "call");
     for (const Delay& delay : plan.delays) {
         const QuitHandling quit = delay.swallowQuit ? QuitHandling::Swallow : QuitHandling::Repost;
         if (!delay.pumpMessages)
@@ -311,6 +319,10 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
         else if (!PumpMessagesFor(delay.milliseconds, quit))
             break; // the caller is quitting: stop keeping it busy
     }
+    if (plan.crashLaterMs)
+        ArmLaterCrash(entry.object, entry.member, *plan.crashLaterMs);
+    if (plan.crash)
+        CrashNow(*plan.crash, entry.object, entry.member, "call");
 
     HRESULT outcome;
     if (plan.failure) {

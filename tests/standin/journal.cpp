@@ -56,6 +56,17 @@ void WriteLifetimeJournal(ObjectKind kind, JournalKind event, std::int64_t enter
     WriteJournal(entry);
 }
 
+void WriteEventJournal(JournalKind kind, std::string_view object, std::string_view member,
+                       std::vector<std::string> fields) noexcept {
+    JournalEntry entry;
+    entry.object = object;
+    entry.member = member;
+    entry.kind = kind;
+    entry.args = std::move(fields);
+    entry.enterUs = entry.exitUs = JournalClock();
+    WriteJournal(entry);
+}
+
 void WriteSeenJournal(std::int64_t enterUs, std::string_view object, std::string_view member,
                       std::vector<std::string> fields) noexcept {
     JournalEntry entry;

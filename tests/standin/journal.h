@@ -24,4 +24,9 @@ void WriteLifetimeJournal(ObjectKind kind, JournalKind event, std::int64_t enter
 void WriteSeenJournal(std::int64_t enterUs, std::string_view object, std::string_view member,
                       std::vector<std::string> fields) noexcept;
 
+// Records that something happens now, a fault about to act or the DLL's detach: enter and exit
+// are both this moment. One SeenField each.
+void WriteEventJournal(JournalKind kind, std::string_view object, std::string_view member,
+                       std::vector<std::string> fields) noexcept;
+
 } // namespace brevanto::standin

@@ -1,3 +1,4 @@
+#include "crash_kind.h"
 #include "journal_escape.h"
 #include "journal_line.h"
 
@@ -85,7 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
         Spelling{"AwarenessPerMonitor", std::string(DpiAwarenessName(2)), "per-monitor"},
         Spelling{"AwarenessInvalid", std::string(DpiAwarenessName(-1)), "invalid"},
         Spelling{"AwarenessUnknown", std::string(DpiAwarenessName(3)), "invalid"},
-        Spelling{"Size", SizeText(75, 23), "75x23"}),
+        Spelling{"Size", SizeText(75, 23), "75x23"},
+        Spelling{"ExceptionCode", HexCode(0xC00000FDu), "0xC00000FD"},
+        Spelling{"SmallCodePadded", HexCode(0x5u), "0x00000005"},
+        Spelling{"CrashAccessViolation", std::string(CrashKindName(CrashKind::AccessViolation)),
+                 "av"},
+        Spelling{"CrashCppException", std::string(CrashKindName(CrashKind::CppException)), "cpp"},
+        Spelling{"CrashStackOverflow", std::string(CrashKindName(CrashKind::StackOverflow)),
+                 "stack"}),
     CaseName);
 
 class JournalLine : public testing::TestWithParam<Spelling> {};
@@ -120,7 +128,33 @@ INSTANTIATE_TEST_SUITE_P(
                           .object = "Classes",
                           .member = "-",
                           .kind = JournalKind::Destroy},
-                         "7\t9\tClasses\t-\tdestroy\n")),
+                         "7\t9\tClasses\t-\tdestroy\n"),
+                    Line("CrashLineSaysHowAndWhere",
+                         {.enterUs = 5,
+                          .exitUs = 5,
+                          .object = "Viewer",
+                          .member = "Show_Results",
+                          .kind = JournalKind::Crash,
+                          .args = {SeenField("how", "av"), SeenField("where", "timer")}},
+                         "5\t5\tViewer\tShow_Results\tcrash\thow=av\twhere=timer\n"),
+                    Line("CrashLaterKind",
+                         {.object = "User", .member = "-", .kind = JournalKind::CrashLater},
+                         "0\t0\tUser\t-\tcrashlater\n"),
+                    Line("FilterKind",
+                         {.object = "User", .member = "-", .kind = JournalKind::Filter},
+                         "0\t0\tUser\t-\tfilter\n"),
+                    Line("BoxKind", {.object = "User", .member = "-", .kind = JournalKind::Box},
+                         "0\t0\tUser\t-\tbox\n"),
+                    Line("BlockKind", {.object = "User", .member = "-", .kind = JournalKind::Block},
+                         "0\t0\tUser\t-\tblock\n"),
+                    Line("DetachLineOfTheModule",
+                         {.enterUs = 3,
+                          .exitUs = 3,
+                          .object = "Standin",
+                          .member = "-",
+                          .kind = JournalKind::Detach,
+                          .args = {SeenField("unload", "process"), SeenField("then", "hang")}},
+                         "3\t3\tStandin\t-\tdetach\tunload=process\tthen=hang\n")),
     CaseName);
 
 } // namespace

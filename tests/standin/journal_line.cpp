@@ -21,6 +21,18 @@ std::string_view KindName(JournalKind kind) {
         return "call";
     case JournalKind::Seen:
         return "seen";
+    case JournalKind::Crash:
+        return "crash";
+    case JournalKind::CrashLater:
+        return "crashlater";
+    case JournalKind::Filter:
+        return "filter";
+    case JournalKind::Box:
+        return "box";
+    case JournalKind::Block:
+        return "block";
+    case JournalKind::Detach:
+        return "detach";
     }
     return "?";
 }
@@ -104,14 +116,18 @@ std::string SizeText(long width, long height) {
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
+std::string HexCode(std::uint32_t code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+    return text;
+}
+
 std::string RaisedDescription(std::u16string_view description) {
     return "raised:" + QuoteForJournal(description);
 }
 
 std::string RaisedHresult(std::uint32_t hresult) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hresult));
-    return std::string("raised:") + text;
+    return "raised:" + HexCode(hresult);
 }
 
 } // namespace brevanto::standin

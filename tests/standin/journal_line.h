@@ -8,8 +8,22 @@
 
 namespace brevanto::standin {
 
-// Seen: what a stand-in observed of its host during a call, not a call of its own.
-enum class JournalKind { Create, Destroy, Get, Put, Call, Seen };
+// Seen: what a stand-in observed of its host during a call, not a call of its own. The kinds
+// after it mark a fault the scenario asked for, at the moment it acts, and the DLL's detach.
+enum class JournalKind {
+    Create,
+    Destroy,
+    Get,
+    Put,
+    Call,
+    Seen,
+    Crash,
+    CrashLater,
+    Filter,
+    Box,
+    Block,
+    Detach
+};
 
 // One journal line: what the tests read to see which calls reached a component, in what order,
 // with which values, and how long each spent inside.
@@ -43,6 +57,8 @@ std::string SeenField(std::string_view key, std::string_view value);
 std::string_view DpiAwarenessName(int awareness);
 // A size in pixels, "<width>x<height>".
 std::string SizeText(long width, long height);
+// A 32-bit code such as an exception code, "0xC0000005".
+std::string HexCode(std::uint32_t code);
 
 // Spellings of the field that says how a call failed.
 std::string RaisedDescription(std::u16string_view description);

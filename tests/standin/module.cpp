@@ -3,7 +3,9 @@
 #include "active_scenario.h"
 #include "class_factory.h"
 #include "creatable_classes.h"
+#include "journal.h"
 #include "live_objects.h"
+#include "platform/unique_resource.h"
 #include "registration.h"
 
 #include <objbase.h>
@@ -14,6 +16,29 @@ namespace {
 
 HMODULE g_module = nullptr;
 LONG g_locks = 0;
+
+// As a component whose detach waits for a thread of its own to stop, and that thread is gone.
+void WaitForever() {
+    const UniqueHandle never(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (never)
+        WaitForSingleObject(never.Get(), INFINITE);
+    for (;;)
+        Sleep(INFINITE);
+}
+
+// A line on every detach, so a test can tell whether the host ran detach code at all.
+void Detach(bool processEnding) noexcept {
+    const bool hang = ActiveScenario().HangsOnDetach();
+    try {
+        WriteEventJournal(JournalKind::Detach, "Standin", "-",
+                          {SeenField("unload", processEnding ? "process" : "library"),
+                           SeenField("then", hang ? "hang" : "return")});
+    } catch (const std::bad_alloc&) {
+        // The line is lost; the detach goes on.
+    }
+    if (hang)
+        WaitForever();
+}
 
 } // namespace
 
@@ -33,13 +58,16 @@ void UnlockModule() {
 
 using namespace brevanto::standin;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         DisableThreadLibraryCalls(instance);
         // Read once, in the client process, before any object exists: a test sets it before
         // starting the program under test.
         LoadScenarioFromEnvironment();
+    } else if (reason == DLL_PROCESS_DETACH) {
+        // Non-null when the process is ending, null when the DLL is freed.
+        Detach(reserved != nullptr);
     }
     return TRUE;
 }

@@ -74,8 +74,22 @@ std::optional<ClickTarget> ParseClickTarget(std::u16string_view text) {
     return std::nullopt;
 }
 
+std::optional<CrashKind> ParseCrashKind(std::u16string_view text) {
+    if (EqualsIgnoringCase(text, std::u16string_view(u"av")))
+        return CrashKind::AccessViolation;
+    if (EqualsIgnoringCase(text, std::u16string_view(u"cpp")))
+        return CrashKind::CppException;
+    if (EqualsIgnoringCase(text, std::u16string_view(u"stack")))
+        return CrashKind::StackOverflow;
+    return std::nullopt;
+}
+
+// What a verb acts on: one member of an object ("Viewer.Show_Results"), a class as the journal
+// names its objects ("Viewer"), or nothing, when the verb stands alone without a colon.
+enum class TargetKind { Member, Class, None };
+
 // What a verb takes after its target: nothing, or after '=' a value read this way.
-enum class ValueKind { None, Description, Hresult, Milliseconds, Dpi, Click };
+enum class ValueKind { None, Description, Hresult, Milliseconds, Dpi, Click, Crash };
 
 // The number a value stands for, or nullopt when the verb does not accept the text.
 std::optional<std::uint32_t> ParseNumber(ValueKind kind, std::u16string_view text) {
@@ -110,6 +124,7 @@ std::vector<std::u16string_view> SplitDirectives(std::u16string_view text) {
 struct Scenario::VerbRule {
     std::u16string_view name;
     Verb verb;
+    TargetKind target;
     ValueKind value;
 };
 
@@ -155,18 +170,27 @@ Scenario Scenario::Parse(std::u16string_view text) {
 
 const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
     static constexpr VerbRule kRules[] = {
-        {u"click", Verb::Click, ValueKind::Click},
-        {u"block", Verb::Block, ValueKind::Milliseconds},
-        {u"pump", Verb::Pump, ValueKind::Milliseconds},
-        {u"swallow", Verb::Swallow, ValueKind::Milliseconds},
-        {u"fail", Verb::Fail, ValueKind::Description},
-        {u"faildeferred", Verb::FailDeferred, ValueKind::Description},
-        {u"failhr", Verb::FailHresult, ValueKind::Hresult},
-        {u"nonobject", Verb::NonObject, ValueKind::None},
-        {u"second", Verb::Second, ValueKind::None},
-        {u"hide", Verb::Hide, ValueKind::None},
-        {u"observe", Verb::Observe, ValueKind::None},
-        {u"dpichange", Verb::DpiChange, ValueKind::Dpi},
+        {u"click", Verb::Click, TargetKind::Member, ValueKind::Click},
+        {u"block", Verb::Block, TargetKind::Member, ValueKind::Milliseconds},
+        {u"pump", Verb::Pump, TargetKind::Member, ValueKind::Milliseconds},
+        {u"swallow", Verb::Swallow, TargetKind::Member, ValueKind::Milliseconds},
+        {u"fail", Verb::Fail, TargetKind::Member, ValueKind::Description},
+        {u"faildeferred", Verb::FailDeferred, TargetKind::Member, ValueKind::Description},
+        {u"failhr", Verb::FailHresult, TargetKind::Member, ValueKind::Hresult},
+        {u"nonobject", Verb::NonObject, TargetKind::Member, ValueKind::None},
+        {u"second", Verb::Second, TargetKind::Member, ValueKind::None},
+        {u"hide", Verb::Hide, TargetKind::Member, ValueKind::None},
+        {u"observe", Verb::Observe, TargetKind::Member, ValueKind::None},
+        {u"dpichange", Verb::DpiChange, TargetKind::Member, ValueKind::Dpi},
+        {u"crash", Verb::Crash, TargetKind::Member, ValueKind::Crash},
+        {u"crashlater", Verb::CrashLater, TargetKind::Member, ValueKind::Milliseconds},
+        {u"crashfilter", Verb::CrashFilter, TargetKind::Member, ValueKind::None},
+        {u"box", Verb::Box, TargetKind::Member, ValueKind::None},
+        {u"nocreate", Verb::NoCreate, TargetKind::Class, ValueKind::None},
+        {u"createcrash", Verb::CreateCrash, TargetKind::Class, ValueKind::Crash},
+        {u"createbox", Verb::CreateBox, TargetKind::Class, ValueKind::None},
+        {u"createblock", Verb::CreateBlock, TargetKind::Class, ValueKind::Milliseconds},
+        {u"hangdetach", Verb::HangDetach, TargetKind::None, ValueKind::None},
     };
     for (const VerbRule& rule : kRules) {
         if (EqualsIgnoringCase(name, rule.name))
@@ -177,25 +201,23 @@ const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
 
 void Scenario::Add(std::u16string_view directive) {
     const std::size_t colon = directive.find(u':');
-    if (colon == std::u16string_view::npos)
-        return;
     const std::u16string_view verbText = directive.substr(0, colon);
-    const std::u16string_view rest = directive.substr(colon + 1);
+    const bool hasTarget = colon != std::u16string_view::npos;
+    const std::u16string_view rest = hasTarget ? directive.substr(colon + 1) : u"";
 
     if (EqualsIgnoringCase(verbText, std::u16string_view(u"zeltarclasses"))) {
         if (EqualsIgnoringCase(rest, std::u16string_view(u"method")))
             zeltarClassesIsMethod_ = true;
         return;
     }
-    if (EqualsIgnoringCase(verbText, std::u16string_view(u"nocreate"))) {
-        if (!rest.empty())
-            refusedClasses_.emplace_back(rest);
-        return;
-    }
 
     const VerbRule* rule = FindVerb(verbText);
-    if (!rule)
+    if (!rule || hasTarget != (rule->target != TargetKind::None))
         return;
+    if (rule->verb == Verb::HangDetach) {
+        hangsOnDetach_ = true;
+        return;
+    }
     std::u16string_view target = rest;
     std::u16string_view value;
     if (rule->value != ValueKind::None) {
@@ -205,14 +227,21 @@ void Scenario::Add(std::u16string_view directive) {
         target = rest.substr(0, equals);
         value = rest.substr(equals + 1);
     }
-    const std::size_t dot = target.find(u'.');
-    if (dot == std::u16string_view::npos || dot == 0 || dot + 1 == target.size())
-        return;
 
     Directive parsed{};
     parsed.verb = rule->verb;
-    parsed.object = target.substr(0, dot);
-    parsed.member = target.substr(dot + 1);
+    const std::size_t dot = target.find(u'.');
+    if (rule->target == TargetKind::Member) {
+        if (dot == std::u16string_view::npos || dot == 0 || dot + 1 == target.size())
+            return;
+        parsed.object = target.substr(0, dot);
+        parsed.member = target.substr(dot + 1);
+    } else {
+        // A class has no member: "Viewer.Show_Results" names none of them.
+        if (target.empty() || dot != std::u16string_view::npos)
+            return;
+        parsed.object = target;
+    }
     switch (rule->value) {
     case ValueKind::None:
         break;
@@ -224,6 +253,13 @@ void Scenario::Add(std::u16string_view directive) {
         if (!click)
             return;
         parsed.click = *click;
+        break;
+    }
+    case ValueKind::Crash: {
+        const auto crash = ParseCrashKind(value);
+        if (!crash)
+            return;
+        parsed.crash = *crash;
         break;
     }
     case ValueKind::Hresult:
@@ -241,8 +277,14 @@ void Scenario::Add(std::u16string_view directive) {
 
 bool Scenario::Targets(const Directive& directive, std::string_view object,
                        std::string_view member) {
-    return EqualsIgnoringCase(std::u16string_view(directive.object), object) &&
+    return !directive.member.empty() &&
+           EqualsIgnoringCase(std::u16string_view(directive.object), object) &&
            EqualsIgnoringCase(std::u16string_view(directive.member), member);
+}
+
+bool Scenario::TargetsClass(const Directive& directive, std::string_view object) {
+    return directive.member.empty() &&
+           EqualsIgnoringCase(std::u16string_view(directive.object), object);
 }
 
 CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) const {
@@ -288,9 +330,44 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
             if (!plan.dpiChange)
                 plan.dpiChange = directive.number;
             break;
+        case Verb::Crash:
+            if (!plan.crash)
+                plan.crash = directive.crash;
+            break;
+        case Verb::CrashLater:
+            if (!plan.crashLaterMs)
+                plan.crashLaterMs = directive.number;
+            break;
+        case Verb::CrashFilter:
+            plan.crashFilter = true;
+            break;
+        case Verb::Box:
+            plan.box = true;
+            break;
         case Verb::Hide:
             break; // name lookup only: see HidesMember
+        case Verb::NoCreate:
+        case Verb::CreateCrash:
+        case Verb::CreateBox:
+        case Verb::CreateBlock:
+        case Verb::HangDetach:
+            break; // never targets a member
         }
+    }
+    return plan;
+}
+
+CreationPlan Scenario::PlanForCreation(std::string_view object) const {
+    CreationPlan plan;
+    for (const Directive& directive : directives_) {
+        if (!TargetsClass(directive, object))
+            continue;
+        if (directive.verb == Verb::CreateBlock && !plan.blockMs)
+            plan.blockMs = directive.number;
+        else if (directive.verb == Verb::CreateBox)
+            plan.box = true;
+        else if (directive.verb == Verb::CreateCrash && !plan.crash)
+            plan.crash = directive.crash;
     }
     return plan;
 }
@@ -304,8 +381,8 @@ bool Scenario::HidesMember(std::string_view object, std::string_view member) con
 }
 
 bool Scenario::RefusesClass(std::string_view object) const {
-    for (const std::u16string& refused : refusedClasses_) {
-        if (EqualsIgnoringCase(std::u16string_view(refused), object))
+    for (const Directive& directive : directives_) {
+        if (directive.verb == Verb::NoCreate && TargetsClass(directive, object))
             return true;
     }
     return false;

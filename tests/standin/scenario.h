@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crash_kind.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,15 +26,28 @@ struct Failure {
 };
 
 // What a test asked one member call to do besides its normal work, in the order it happens:
-// the observation, the DPI change, clicks, then delays, then the failure.
+// the observation, the DPI change, the crash reporter, clicks, the box, delays, the later
+// crash's timer, the crash, then the failure.
 struct CallPlan {
     bool observe = false;
     std::optional<std::uint32_t> dpiChange; // the DPI to announce; the first directive wins
+    bool crashFilter = false;
     std::vector<ClickTarget> clicks;
+    bool box = false;
     std::vector<Delay> delays;
-    std::optional<Failure> failure; // the first failure directive for the member wins
+    std::optional<std::uint32_t> crashLaterMs; // the first directive wins
+    std::optional<CrashKind> crash;            // the first directive wins
+    std::optional<Failure> failure;            // the first failure directive for the member wins
     bool nonObject = false;
     bool secondInterface = false;
+};
+
+// What a test asked the class factory to do before it makes an object of a class, in the order
+// it happens: the block, the box, then the crash. The first directive of each verb wins.
+struct CreationPlan {
+    std::optional<std::uint32_t> blockMs;
+    bool box = false;
+    std::optional<CrashKind> crash;
 };
 
 // The test's instructions, from text such as
@@ -63,16 +78,49 @@ struct CallPlan {
 //                                                DPI (1 to 65535) during the call, journal a
 //                                                "seen" line on the fonts its controls held
 //                                                meanwhile, then send its old DPI back
+//   crash:<Object>.<Member>=av|cpp|stack         crash during the call: write through a null
+//                                                pointer, raise an MSVC C++ exception (as
+//                                                MSVC's throw raises it, without type
+//                                                information), or recurse until the stack
+//                                                overflows
+//   crashlater:<Object>.<Member>=<ms>            return normally, with a timer of that time set
+//                                                on a hidden window of the stand-ins' own; when
+//                                                the host's loop serves the timer, the window
+//                                                procedure writes through a null pointer
+//   crashfilter:<Object>.<Member>                make a crash reporter the process's
+//                                                unhandled-exception filter: it shows a message
+//                                                box, then has the process end
+//   box:<Object>.<Member>                        show a message box (no owner) nobody answers;
+//                                                its loop serves the host thread's messages
 //   nocreate:<Object>                            refuse to create the class
+//   createcrash:<Object>=av|cpp|stack            crash in the class factory, before the object
+//                                                is made
+//   createbox:<Object>                           show a message box nobody answers, there
+//   createblock:<Object>=<ms>                    sleep there without serving messages
+//   hangdetach                                   DLL_PROCESS_DETACH never returns
 //   zeltarclasses:method                         publish User.ZELTARClasses as a method
+//
+// Each of these faults first journals a line (object, member or "-" at creation, kind, facts),
+// stamped with the moment it acts, so a test can measure from it:
+//   crash      how=av|cpp|stack where=call|timer|create   about to crash
+//   crashlater ms=<ms>                                    the later crash's timer is set
+//   filter     event=installed                            the crash reporter is in place
+//   filter     event=ran code=<hex exception code>        the crash reporter runs (its box next)
+//   box        where=call|create                          about to show the unanswered box
+//   block      ms=<ms> where=create                       about to sleep
+// and every DLL_PROCESS_DETACH journals, under the object "Standin", one line
+//   detach     unload=library|process then=return|hang
+// so a test can tell whether the host ran the DLL's detach code at all.
 class Scenario {
 public:
     static Scenario Parse(std::u16string_view text);
 
     // Object and member names as the journal spells them; matched ignoring case.
     CallPlan PlanFor(std::string_view object, std::string_view member) const;
+    CreationPlan PlanForCreation(std::string_view object) const;
     bool HidesMember(std::string_view object, std::string_view member) const;
     bool RefusesClass(std::string_view object) const;
+    bool HangsOnDetach() const { return hangsOnDetach_; }
     bool ZeltarClassesIsMethod() const { return zeltarClassesIsMethod_; }
 
 private:
@@ -88,7 +136,16 @@ private:
         Second,
         Hide,
         Observe,
-        DpiChange
+        DpiChange,
+        Crash,
+        CrashLater,
+        CrashFilter,
+        Box,
+        NoCreate,
+        CreateCrash,
+        CreateBox,
+        CreateBlock,
+        HangDetach
     };
 
     struct Directive {
@@ -98,6 +155,7 @@ private:
         std::u16string description;
         std::uint32_t number = 0; // milliseconds, HRESULT or DPI
         ClickTarget click = ClickTarget::Cancel;
+        CrashKind crash = CrashKind::AccessViolation;
     };
 
     struct VerbRule;
@@ -106,9 +164,10 @@ private:
     void Add(std::u16string_view directive);
     static bool Targets(const Directive& directive, std::string_view object,
                         std::string_view member);
+    static bool TargetsClass(const Directive& directive, std::string_view object);
 
     std::vector<Directive> directives_;
-    std::vector<std::u16string> refusedClasses_;
+    bool hangsOnDetach_ = false;
     bool zeltarClassesIsMethod_ = false;
 };
 

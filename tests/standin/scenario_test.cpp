@@ -35,7 +35,20 @@ std::string FailureText(const Failure& failure) {
     return text;
 }
 
-// What a scenario asks of one member, as one line: easy to compare and to read when it differs.
+std::string CrashText(CrashKind crash) {
+    switch (crash) {
+    case CrashKind::AccessViolation:
+        return "av";
+    case CrashKind::CppException:
+        return "cpp";
+    case CrashKind::StackOverflow:
+        return "stack";
+    }
+    return "?";
+}
+
+// What a scenario asks of one member and of its object's creation, as one line: easy to compare
+// and to read when it differs.
 std::string Summarize(const Scenario& scenario, std::string_view object, std::string_view member) {
     const CallPlan plan = scenario.PlanFor(object, member);
     std::string summary;
@@ -46,8 +59,12 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
         add("observe");
     if (plan.dpiChange)
         add("dpichange" + std::to_string(*plan.dpiChange));
+    if (plan.crashFilter)
+        add("crashfilter");
     for (const ClickTarget click : plan.clicks)
         add(click == ClickTarget::Test ? "click-Test" : "click-Cancel");
+    if (plan.box)
+        add("box");
     if (plan.secondInterface)
         add("second");
     if (plan.nonObject)
@@ -58,10 +75,23 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
         add(std::string(delay.pumpMessages ? "pump" : "block") +
             (delay.swallowQuit ? "-swallow" : "") + std::to_string(delay.milliseconds));
     }
+    if (plan.crashLaterMs)
+        add("crashlater" + std::to_string(*plan.crashLaterMs));
+    if (plan.crash)
+        add("crash-" + CrashText(*plan.crash));
     if (plan.failure)
         add(FailureText(*plan.failure));
     if (scenario.RefusesClass(object))
         add("nocreate");
+    const CreationPlan creation = scenario.PlanForCreation(object);
+    if (creation.blockMs)
+        add("createblock" + std::to_string(*creation.blockMs));
+    if (creation.box)
+        add("createbox");
+    if (creation.crash)
+        add("createcrash-" + CrashText(*creation.crash));
+    if (scenario.HangsOnDetach())
+        add("hangdetach");
     if (scenario.ZeltarClassesIsMethod())
         add("zeltarclasses-method");
     return summary;
@@ -167,7 +197,77 @@ INSTANTIATE_TEST_SUITE_P(
                       "zeltarclasses-method"},
         DirectiveCase{"HidingLeavesTheCallAlone", u"hide:Viewer.Show_Results", "hidden"},
         DirectiveCase{"HideOfFirstInterfaceOnly", u"hide:Viewer.Show_Results", "", "Viewer2"},
-        DirectiveCase{"HideOfAnotherMember", u"hide:Viewer.Show_Results", "", "Viewer", "Export"}),
+        DirectiveCase{"HideOfAnotherMember", u"hide:Viewer.Show_Results", "", "Viewer", "Export"},
+        DirectiveCase{"CrashAccessViolation", u"crash:Viewer.Show_Results=av", "crash-av"},
+        DirectiveCase{"CrashCppException", u"crash:User.LoginUser=cpp", "crash-cpp", "User",
+                      "LoginUser"},
+        DirectiveCase{"CrashStackOverflow", u"crash:Viewer.SetDLLVer=stack", "crash-stack",
+                      "Viewer", "SetDLLVer"},
+        DirectiveCase{"CrashIgnoresCase", u"CRASH:viewer.show_results=AV", "crash-av"},
+        DirectiveCase{"CrashFirstWins",
+                      u"crash:Viewer.Show_Results=stack;crash:Viewer.Show_Results=av",
+                      "crash-stack"},
+        DirectiveCase{"CrashUnknownKindSkipped",
+                      u"crash:Viewer.Show_Results=segv;crash:Viewer.Show_Results=1;"
+                      u"crash:Viewer.Show_Results=",
+                      ""},
+        DirectiveCase{"CrashWithoutKindSkipped", u"crash:Viewer.Show_Results", ""},
+        DirectiveCase{"CrashOfClassSkipped", u"crash:Viewer=av", "", "Viewer", ""},
+        DirectiveCase{"CrashOfAnotherMember", u"crash:Viewer.Export=av", ""},
+        DirectiveCase{"CrashKeepsAFailureOfTheMember",
+                      u"fail:Viewer.Show_Results=x;crash:Viewer.Show_Results=cpp",
+                      "crash-cpp fail\"x\""},
+        DirectiveCase{"CrashLater", u"crashlater:Viewer.Show_Results=500", "crashlater500"},
+        DirectiveCase{"CrashLaterZero", u"crashlater:Viewer.Show_Results=0", "crashlater0"},
+        DirectiveCase{"CrashLaterFirstWins",
+                      u"crashlater:Viewer.Show_Results=x;crashlater:Viewer.Show_Results=20;"
+                      u"crashlater:Viewer.Show_Results=30",
+                      "crashlater20"},
+        DirectiveCase{"CrashLaterWithoutTimeSkipped", u"crashlater:Viewer.Show_Results", ""},
+        DirectiveCase{"CrashLaterKindIsNotATime", u"crashlater:Viewer.Show_Results=av", ""},
+        DirectiveCase{"CrashFilter", u"crashfilter:User.LoginUser", "crashfilter", "User",
+                      "LoginUser"},
+        DirectiveCase{"CrashFilterValueBecomesPartOfMember", u"crashfilter:User.LoginUser=1", "",
+                      "User", "LoginUser"},
+        DirectiveCase{"Box", u"box:Viewer.Show_Results", "box"},
+        DirectiveCase{"BoxOfAnotherObject", u"box:User.Show_Results", ""},
+        DirectiveCase{"BoxWithoutMemberSkipped", u"box:Viewer", "", "Viewer", ""},
+        DirectiveCase{"LookalikeFaultVerbsSkipped",
+                      u"crashes:Viewer.Show_Results=av;boxes:Viewer.Show_Results;"
+                      u"crashfilters:Viewer.Show_Results;crash_later:Viewer.Show_Results=5;"
+                      u"hangdetached;createcrashes:Viewer=av",
+                      ""},
+        DirectiveCase{"FaultsOfOneCallInTheirOrder",
+                      u"crash:Viewer.Show_Results=av;pump:Viewer.Show_Results=5;"
+                      u"box:Viewer.Show_Results;crashlater:Viewer.Show_Results=9;"
+                      u"click:Viewer.Show_Results=Cancel;crashfilter:Viewer.Show_Results;"
+                      u"observe:Viewer.Show_Results",
+                      "observe crashfilter click-Cancel box pump5 crashlater9 crash-av"},
+        DirectiveCase{"CreateCrash", u"createcrash:Viewer=stack", "createcrash-stack", "Viewer",
+                      ""},
+        DirectiveCase{"CreateCrashCoversEveryMember", u"createcrash:Viewer=cpp", "createcrash-cpp"},
+        DirectiveCase{"CreateCrashOfAnotherClass", u"createcrash:Viewer=av", "", "User",
+                      "LoginUser"},
+        DirectiveCase{"CreateCrashIgnoresCase", u"CreateCrash:VIEWER=Av", "createcrash-av"},
+        DirectiveCase{"CreateCrashFirstWins", u"createcrash:User=cpp;createcrash:User=av",
+                      "createcrash-cpp", "User", "LoginUser"},
+        DirectiveCase{"CreateCrashOfMemberSkipped", u"createcrash:Viewer.Show_Results=av", ""},
+        DirectiveCase{"CreateCrashUnknownKindSkipped", u"createcrash:Viewer=boom", ""},
+        DirectiveCase{"CreateBox", u"createbox:User", "createbox", "User", "LoginUser"},
+        DirectiveCase{"CreateBoxEmptyClassSkipped", u"createbox:", "", "", ""},
+        DirectiveCase{"CreateBlock", u"createblock:Viewer=15000", "createblock15000"},
+        DirectiveCase{"CreateBlockFirstWins", u"createblock:Viewer=1;createblock:Viewer=2",
+                      "createblock1"},
+        DirectiveCase{"CreateBlockWithoutTimeSkipped", u"createblock:Viewer;createblock:Viewer=",
+                      ""},
+        DirectiveCase{
+            "CreationFaultsInTheirOrder",
+            u"createcrash:Viewer=av;createbox:Viewer;createblock:Viewer=7;nocreate:Viewer",
+            "nocreate createblock7 createbox createcrash-av"},
+        DirectiveCase{"HangDetach", u"hangdetach", "hangdetach"},
+        DirectiveCase{"HangDetachConcernsEveryObject", u" HangDetach ;observe:User.LoginUser",
+                      "hangdetach", "User", "Export"},
+        DirectiveCase{"HangDetachTakesNoTarget", u"hangdetach:Viewer;hangdetach:", ""}),
     [](const testing::TestParamInfo<DirectiveCase>& info) { return info.param.name; });
 
 } // namespace
