@@ -50,9 +50,13 @@ JobFigures MeasureJob(const std::vector<support::JournalCall>& journal) {
 
 std::vector<std::string> CallSequence(const std::vector<support::JournalCall>& journal) {
     std::vector<std::string> sequence;
-    for (const auto& call : journal)
+    for (const auto& call : journal) {
+        // How and whether the DLL is unloaded is the host's, not part of its calls.
+        if (support::IsModuleLine(call))
+            continue;
         sequence.push_back(call.raised.empty() ? call.Text()
                                                : call.Text() + " raised:" + call.raised);
+    }
     return sequence;
 }
 

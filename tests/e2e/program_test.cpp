@@ -35,6 +35,21 @@ std::vector<std::string> TestButtonCalls() {
     };
 }
 
+MessageBoxSeen WaitForMessageBox(const ProgramRun& run, DWORD timeoutMs) {
+    MessageBoxSeen seen;
+    seen.box = run.Process().WaitForWindow(L"#32770", timeoutMs);
+    if (seen.box) {
+        seen.seenUs = NowUs();
+        wchar_t text[512] = {};
+        SendMessageW(seen.box, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        seen.title = text;
+        text[0] = 0;
+        SendMessageW(GetDlgItem(seen.box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        seen.text = text;
+    }
+    return seen;
+}
+
 bool EveryObjectReleased(const std::vector<JournalCall>& journal) {
     const auto count = [&](const char* kind) {
         return std::count_if(journal.begin(), journal.end(),

@@ -34,6 +34,16 @@ std::vector<std::string> TestButtonCalls();
 // True when every object the stand-ins made was also released.
 bool EveryObjectReleased(const std::vector<JournalCall>& journal);
 
+struct MessageBoxSeen {
+    HWND box = nullptr;
+    std::int64_t seenUs = 0; // when the driver found it shown
+    std::wstring title;
+    std::wstring text;
+};
+
+// Waits for a message box of the program and reads its title and text.
+MessageBoxSeen WaitForMessageBox(const ProgramRun& run, DWORD timeoutMs);
+
 // How a run that was left to end by itself (or by a click a stand-in posts) ended.
 struct RunEnd {
     int status = -1;

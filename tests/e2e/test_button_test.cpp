@@ -7,27 +7,6 @@ namespace {
 
 const std::vector<std::string> kTestCalls = TestButtonCalls();
 
-struct MessageBoxSeen {
-    HWND box = nullptr;
-    std::wstring title;
-    std::wstring text;
-};
-
-// Waits for a message box of the program and reads its title and text.
-MessageBoxSeen WaitForMessageBox(const ProgramRun& run, DWORD timeoutMs) {
-    MessageBoxSeen seen;
-    seen.box = run.Process().WaitForWindow(L"#32770", timeoutMs);
-    if (seen.box) {
-        wchar_t text[512] = {};
-        SendMessageW(seen.box, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        seen.title = text;
-        text[0] = 0;
-        SendMessageW(GetDlgItem(seen.box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        seen.text = text;
-    }
-    return seen;
-}
-
 TEST_F(ProgramTest, TestAfterTheJobRepeatsTheWholeSequenceOnEachPress) {
     ProgramRun run;
     ASSERT_TRUE(run.WaitForLogLines(13, 10000));

@@ -199,9 +199,11 @@ TEST_P(WorkstationCheck, NamesEachProblemWithWhatToDoAndCallsNoMember) {
     EXPECT_EQ(report.find(kPassword), std::wstring::npos);
     EXPECT_NE(report.find(L"LogInData\\Password            stored"), std::wstring::npos);
 
-    // The components saw their objects made and released, and nothing else.
+    // The components saw their objects made and released, and nothing else. The DLL's own
+    // detach line is no component call.
     for (const auto& call : run.journal)
-        EXPECT_TRUE(call.kind == "create" || call.kind == "destroy") << call.Text();
+        EXPECT_TRUE(call.kind == "create" || call.kind == "destroy" || support::IsModuleLine(call))
+            << call.Text();
     EXPECT_TRUE(EveryObjectReleased(run.journal));
 }
 

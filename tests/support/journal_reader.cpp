@@ -68,6 +68,19 @@ std::string SeenValue(const JournalCall& seen, const std::string& key) {
     return "(missing)";
 }
 
+std::vector<JournalCall> LinesOfKind(const std::vector<JournalCall>& journal,
+                                     const std::string& kind) {
+    std::vector<JournalCall> lines;
+    for (const auto& line : journal)
+        if (line.kind == kind)
+            lines.push_back(line);
+    return lines;
+}
+
+bool IsModuleLine(const JournalCall& line) {
+    return line.object == "Standin";
+}
+
 std::vector<std::string> CallTexts(const std::vector<JournalCall>& journal) {
     std::vector<std::string> texts;
     for (const auto& call : journal)

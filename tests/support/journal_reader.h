@@ -26,8 +26,16 @@ std::vector<JournalCall> ReadJournal(const std::wstring& path);
 std::vector<JournalCall> SeenLines(const std::vector<JournalCall>& journal,
                                    const std::string& object, const std::string& member);
 // The value of key in a seen line ("thread_dpi" gives "unaware" for "thread_dpi=unaware"), or
-// "(missing)".
+// "(missing)". Also reads the facts of the other lines that carry "key=value" fields: the
+// faults' lines and the detach line.
 std::string SeenValue(const JournalCall& seen, const std::string& key);
+
+// The lines of one kind ("crash", "box", "detach", ...), in order.
+std::vector<JournalCall> LinesOfKind(const std::vector<JournalCall>& journal,
+                                     const std::string& kind);
+
+// True for a line the stand-in DLL writes of itself (its detach), not of a component object.
+bool IsModuleLine(const JournalCall& line);
 
 // Only the calls the program made: no create/destroy lines.
 std::vector<std::string> CallTexts(const std::vector<JournalCall>& journal);

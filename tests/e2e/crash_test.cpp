@@ -1,0 +1,160 @@
+#include "tests/e2e/program_test.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+
+#include "app/window_layout.h"
+#include "tests/e2e/unattended_watch.h"
+
+namespace brevanto::e2e {
+namespace {
+
+using support::LinesOfKind;
+
+// From the crash to the process's end, as the driver sees it.
+constexpr double kCrashToEndMs = 1000.0;
+// Long enough for any crash below to end the program; a program that hangs is killed then.
+constexpr DWORD kExitTimeoutMs = 10000;
+
+std::string Hex(int status) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(status));
+    return text;
+}
+
+struct Crash {
+    const char* name;
+    std::string scenario;
+    // Where the stand-in's crash line says it crashes, and how.
+    std::string object;
+    std::string member;
+    std::string how;
+    std::string where;
+    DWORD code;
+    bool jobCompletes = false;      // the job shows its 13 lines before the crash
+    bool testAfterJob = false;      // Test is pressed then
+    bool reporterInstalled = false; // a component made its crash reporter the process's filter
+    // For a crash on a component's timer: its time after Show_Results returned.
+    std::optional<double> afterShowResultsMs{};
+};
+
+const Crash kCrashes[] = {
+    {.name = "AccessViolationInShowResults",
+     .scenario = "crash:Viewer.Show_Results=av",
+     .object = "Viewer",
+     .member = "Show_Results",
+     .how = "av",
+     .where = "call",
+     .code = 0xC0000005},
+    {.name = "CppExceptionEscapesLoginUser",
+     .scenario = "crash:User.LoginUser=cpp",
+     .object = "User",
+     .member = "LoginUser",
+     .how = "cpp",
+     .where = "call",
+     .code = 0xE06D7363},
+    {.name = "StackOverflowInSetDllVer",
+     .scenario = "crash:Viewer.SetDLLVer=stack",
+     .object = "Viewer",
+     .member = "SetDLLVer",
+     .how = "stack",
+     .where = "call",
+     .code = 0xC00000FD},
+    {.name = "AccessViolationInTheTestAction",
+     .scenario = "crash:Classes.OpenMainReport=av",
+     .object = "Classes",
+     .member = "OpenMainReport",
+     .how = "av",
+     .where = "call",
+     .code = 0xC0000005,
+     .jobCompletes = true,
+     .testAfterJob = true},
+    // The viewer's own window gets a timer in Show_Results; the program's loop serves it while
+    // the program waits for its exit time.
+    {.name = "AccessViolationInAComponentsWindowAfterItsCall",
+     .scenario = "crashlater:Viewer.Show_Results=500",
+     .object = "Viewer",
+     .member = "Show_Results",
+     .how = "av",
+     .where = "timer",
+     .code = 0xC0000005,
+     .jobCompletes = true,
+     .afterShowResultsMs = 500.0},
+    {.name = "ComponentsCrashReporterIsPassedBy",
+     .scenario = "crashfilter:User.LoginUser;crash:Viewer.Show_Results=av",
+     .object = "Viewer",
+     .member = "Show_Results",
+     .how = "av",
+     .where = "call",
+     .code = 0xC0000005,
+     .reporterInstalled = true},
+};
+
+void PrintTo(const Crash& crash, std::ostream* out) {
+    *out << crash.name;
+}
+
+class CrashInAComponent : public ProgramTest, public testing::WithParamInterface<Crash> {};
+
+TEST_P(CrashInAComponent, EndsTheProgramAtOnceWithTheExceptionCodeAndNoDialog) {
+    const Crash& crash = GetParam();
+    ProgramRun run(crash.scenario);
+    // Watched from the start: a crash early in the job may end the program before its window
+    // is even found.
+    UnattendedWatch watch(run.ProcessId());
+    if (crash.jobCompletes) {
+        ASSERT_TRUE(run.WaitForLogLines(13, 10000)) << Utf8(run.LastLog());
+    }
+    if (crash.testAfterJob)
+        run.Click(kCmdTestId);
+    const int status = run.WaitForExit(kExitTimeoutMs);
+    watch.Stop();
+    ASSERT_EQ(watch.Problem(), "");
+
+    const auto journal = run.Journal();
+    const auto crashes = LinesOfKind(journal, "crash");
+    ASSERT_EQ(crashes.size(), 1u) << "the stand-in did not crash as the scenario asks";
+    EXPECT_EQ(crashes[0].object, crash.object);
+    EXPECT_EQ(crashes[0].member, crash.member);
+    EXPECT_EQ(SeenValue(crashes[0], "how"), crash.how);
+    EXPECT_EQ(SeenValue(crashes[0], "where"), crash.where);
+
+    // As Windows reports a crashed process: its status is the exception code.
+    EXPECT_EQ(Hex(status), Hex(static_cast<int>(crash.code)))
+        << (status == -1 ? "still running " + std::to_string(kExitTimeoutMs) + " ms later" : "");
+    EXPECT_LE(Ms(run.ExitUs() - crashes[0].enterUs), kCrashToEndMs);
+    EXPECT_FALSE(watch.DialogSeen()) << "a dialog of the program appeared";
+    EXPECT_EQ(watch.DebuggersStarted(), 0u) << "Wine's crash handler was started";
+
+    // No component code ran on the way out: not its crash reporter, not its detach.
+    for (const auto& filter : LinesOfKind(journal, "filter"))
+        EXPECT_NE(SeenValue(filter, "event"), "ran") << filter.Text();
+    const auto detaches = LinesOfKind(journal, "detach");
+    EXPECT_TRUE(detaches.empty()) << detaches.front().Text();
+    if (crash.reporterInstalled) {
+        const auto filters = LinesOfKind(journal, "filter");
+        ASSERT_FALSE(filters.empty()) << "the stand-in installed no crash reporter";
+        EXPECT_EQ(SeenValue(filters[0], "event"), "installed");
+    }
+
+    if (crash.jobCompletes) {
+        EXPECT_EQ(LogLines(run.LastLog()), EmptyStoreLog(ProgramDirectory()));
+    }
+    if (crash.afterShowResultsMs) {
+        const auto show = std::find_if(journal.begin(), journal.end(), [](const JournalCall& c) {
+            return c.Text() == "Viewer.call Show_Results";
+        });
+        ASSERT_NE(show, journal.end());
+        // A timer never fires early; the window thread is idle then, so hardly late either.
+        const double laterMs = Ms(crashes[0].enterUs - show->exitUs);
+        EXPECT_GE(laterMs, *crash.afterShowResultsMs - 10.0);
+        EXPECT_LE(laterMs, *crash.afterShowResultsMs + 500.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Crash, CrashInAComponent, testing::ValuesIn(kCrashes), kRowName);
+
+} // namespace
+} // namespace brevanto::e2e
