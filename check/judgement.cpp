@@ -60,10 +60,10 @@ bool JudgeOutcome(const ClassFacts& c, unsigned timeLimitMs, Judgement& judgemen
         break;
     case CreationOutcome::NoAnswer:
         judgement.problems.push_back(
-            {what + L": it may be showing a window that nobody can see or answer, or waiting for "
-                    L"something",
-             L"unattended, Brevanto.exe would wait there until its exit timer ends it; run "
-             L"Brevanto.exe once as this user at the workstation's screen to see what the "
+            {what + L", and may be showing a window that nobody can see or answer, or waiting "
+                    L"for something",
+             L"unattended, Brevanto.exe would wait there until its exit timer ends it after 20 s; "
+             L"run Brevanto.exe once as this user at the workstation's screen to see what the "
              L"component shows or waits for, then repair the component or what it waits for"});
         break;
     }

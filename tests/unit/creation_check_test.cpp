@@ -167,7 +167,7 @@ TEST(WorkstationCheck, ACrashOrAHangOfTheCreationIsAProblemWithWhatToDo) {
     };
     const std::wstring crashTodo = L"Brevanto.exe would end there too, with exit status ";
     const std::wstring hangTodo = L"unattended, Brevanto.exe would wait there until its exit timer";
-    const std::wstring mayBe = L": it may be showing a window that nobody can see or answer, or "
+    const std::wstring mayBe = L", and may be showing a window that nobody can see or answer, or "
                                L"waiting for something";
     const Case cases[] = {
         {"access violation while being created",
