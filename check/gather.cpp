@@ -2,29 +2,31 @@
 
 #include <windows.h>
 
+#include "check/component_classes.h"
+#include "check/creation_protocol.h"
 #include "check/settings_review.h"
+#include "check/watched_creation.h"
 #include "platform/class_registration.h"
-#include "platform/com_object.h"
 #include "platform/folder_access.h"
 #include "platform/pe_header.h"
 #include "platform/program_directory.h"
 #include "platform/registry_settings.h"
 #include "platform/windows_version.h"
-#include "report/component_members.h"
-#include "report/report_job.h"
-#include "report/run_error.h"
 #include "report/stored_settings.h"
 
 namespace brevanto::check {
 namespace {
 
-template <std::size_t N>
-ClassFacts GatherClass(std::wstring role, std::wstring_view progId,
-                       const std::wstring_view (&members)[N]) {
+// Long enough for a component's first load from a slow disk or share (the stand-ins take well
+// under a second under Wine), short enough for an administrator waiting at a remote shell.
+constexpr unsigned kCreationTimeLimitMs = 10000;
+
+// What the registry and the server's file tell of the class; the creation comes later.
+ClassFacts GatherRegistration(const ComponentClass& componentClass) {
     ClassFacts facts;
-    facts.role = std::move(role);
-    facts.progId = progId;
-    const ClassRegistration registration = ReadClassRegistration(progId);
+    facts.role = componentClass.role;
+    facts.progId = componentClass.progId;
+    const ClassRegistration registration = ReadClassRegistration(facts.progId);
     facts.clsid = registration.clsid;
     facts.serverKind = registration.serverKind;
     facts.serverPath = registration.serverPath;
@@ -32,20 +34,8 @@ ClassFacts GatherClass(std::wstring role, std::wstring_view progId,
     facts.fileExists = !facts.serverPath.empty() && FileExists(facts.serverPath);
     if (const auto header = ReadPeHeader(facts.serverPath))
         facts.fileBits = header->Bits();
-    for (const auto member : members)
+    for (const auto member : componentClass.members)
         facts.membersNeeded.emplace_back(member);
-
-    // Created as Brevanto creates it, looked at by name only, and released at once.
-    ComFactory factory;
-    try {
-        const ObjectRef object = factory.Create(progId);
-        facts.created = true;
-        for (const auto& member : facts.membersNeeded)
-            if (!object->Knows(member))
-                facts.membersMissing.push_back(member);
-    } catch (const RunError& error) {
-        facts.createError = error.Description();
-    }
     return facts;
 }
 
@@ -79,8 +69,18 @@ WorkstationFacts GatherFacts() {
     facts.host.windows = WindowsVersionText();
     facts.host.programFolder = ProgramDirectory();
 
-    facts.classes.push_back(GatherClass(L"user component", kUserClass, kUserMembers));
-    facts.classes.push_back(GatherClass(L"viewer component", kViewerClass, kViewerMembers));
+    // Component code runs only in the watched processes: a component that crashes or never
+    // returns there cannot take the check with it. They run side by side, so that the check
+    // waits the time limit once at most.
+    facts.creationTimeLimitMs = kCreationTimeLimitMs;
+    std::vector<std::wstring> progIds;
+    for (const ComponentClass& componentClass : ComponentClasses()) {
+        facts.classes.push_back(GatherRegistration(componentClass));
+        progIds.emplace_back(componentClass.progId);
+    }
+    const auto runs = RunWatchedCreations(progIds, kCreationTimeLimitMs);
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        ReadCreationRun(runs[i], facts.classes[i]);
 
     const RegistrySettingsStore store;
     const auto wrongType = [&](std::wstring_view section, std::wstring_view key) {

@@ -4,9 +4,10 @@
 
 namespace brevanto::check {
 
-// Looks at this workstation as the current user sees it: the host, each component class (the
-// objects are created and released, nothing else), the settings store and the export folder.
-// OLE must be started on the calling thread.
+// Looks at this workstation as the current user sees it: the host, each component class (its
+// objects are created, their members looked up by name and released, nothing else, in watched
+// processes of their own), the settings store and the export folder. Throws RunError when the
+// check cannot start those processes.
 WorkstationFacts GatherFacts();
 
 } // namespace brevanto::check

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "check/outcome_text.h"
+
 namespace brevanto::check {
 namespace {
 
@@ -55,6 +57,11 @@ std::string Str(const std::wstring& text) {
     return out + "\"";
 }
 
+// A JSON string of one of our own words, which need no escaping.
+std::string AsciiStr(const char* word) {
+    return "\"" + std::string(word) + "\"";
+}
+
 std::string Bool(bool value) {
     return value ? "true" : "false";
 }
@@ -80,7 +87,38 @@ std::string Array(const std::vector<T>& items, ToJson toJson) {
     return "[" + text + "]";
 }
 
+// "created", "failed" (the object could not be made), "crashed" or "noAnswer".
+const char* Creation(const ClassFacts& c) {
+    switch (c.outcome) {
+    case CreationOutcome::Finished:
+        break;
+    case CreationOutcome::Crashed:
+        return "crashed";
+    case CreationOutcome::NoAnswer:
+        return "noAnswer";
+    }
+    return c.created ? "created" : "failed";
+}
+
+// Where a crashed or unanswered creation stopped: "create", "lookup" or "release"; "" else.
+const char* StoppedAt(const ClassFacts& c) {
+    if (c.outcome == CreationOutcome::Finished)
+        return "";
+    switch (c.stoppedIn) {
+    case CreationStep::Create:
+        break;
+    case CreationStep::LookUp:
+        return "lookup";
+    case CreationStep::Release:
+        return "release";
+    }
+    return "create";
+}
+
 std::string ClassJson(const ClassFacts& c) {
+    const bool crashed = c.outcome == CreationOutcome::Crashed;
+    const bool inLookUp =
+        c.outcome != CreationOutcome::Finished && c.stoppedIn == CreationStep::LookUp;
     return Members()
         .Add("role", Str(c.role))
         .Add("progId", Str(c.progId))
@@ -94,6 +132,10 @@ std::string ClassJson(const ClassFacts& c) {
         .Add("createError", Str(c.createError))
         .Add("membersNeeded", Array(c.membersNeeded, Str))
         .Add("membersMissing", Array(c.membersMissing, Str))
+        .Add("creation", AsciiStr(Creation(c)))
+        .Add("crashCode", Str(crashed ? HexCode(c.crashCode) : L""))
+        .Add("stoppedAt", AsciiStr(StoppedAt(c)))
+        .Add("stoppedAtMember", Str(inLookUp ? c.stoppedMember : L""))
         .Object();
 }
 
@@ -138,6 +180,7 @@ std::string JsonReport(const WorkstationFacts& facts, const Judgement& judgement
     };
     return Members()
                .Add("host", host)
+               .Add("creationTimeLimitMs", std::to_string(facts.creationTimeLimitMs))
                .Add("classes", Array(facts.classes, ClassJson))
                .Add("settings", Array(facts.settings, SettingJson))
                .Add("job", path)

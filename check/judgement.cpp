@@ -1,5 +1,7 @@
 #include "check/judgement.h"
 
+#include "check/outcome_text.h"
+
 namespace brevanto::check {
 namespace {
 
@@ -42,8 +44,34 @@ bool JudgeRegistration(const ClassFacts& c, int hostBits, Judgement& judgement) 
     return true;
 }
 
-void JudgeClass(const ClassFacts& c, int hostBits, Judgement& judgement) {
-    if (JudgeRegistration(c, hostBits, judgement))
+// A crash or a hang of the creation process; Brevanto would meet the same at the same step.
+bool JudgeOutcome(const ClassFacts& c, unsigned timeLimitMs, Judgement& judgement) {
+    const std::wstring name = Quoted(c.progId) + L" (" + c.role + L")";
+    const std::wstring what =
+        name + L" " + OutcomeDescription(c, timeLimitMs) + L" " + StepDescription(c);
+    switch (c.outcome) {
+    case CreationOutcome::Finished:
+        return false;
+    case CreationOutcome::Crashed:
+        judgement.problems.push_back(
+            {what, L"Brevanto.exe would end there too, with exit status " + HexCode(c.crashCode) +
+                       L" and no report; repair or reinstall the component, and give its maker "
+                       L"the code"});
+        break;
+    case CreationOutcome::NoAnswer:
+        judgement.problems.push_back(
+            {what + L", and may be showing a window that nobody can see or answer, or waiting "
+                    L"for something",
+             L"unattended, Brevanto.exe would wait there until its exit timer ends it after 20 s; "
+             L"run Brevanto.exe once as this user at the workstation's screen to see what the "
+             L"component shows or waits for, then repair the component or what it waits for"});
+        break;
+    }
+    return true;
+}
+
+void JudgeClass(const ClassFacts& c, int hostBits, unsigned timeLimitMs, Judgement& judgement) {
+    if (JudgeRegistration(c, hostBits, judgement) || JudgeOutcome(c, timeLimitMs, judgement))
         return;
     const std::wstring name = Quoted(c.progId);
     if (!c.created) {
@@ -100,7 +128,7 @@ void JudgeExportFolder(const WorkstationFacts& facts, Judgement& judgement) {
 Judgement Judge(const WorkstationFacts& facts) {
     Judgement judgement;
     for (const ClassFacts& c : facts.classes)
-        JudgeClass(c, facts.host.bits, judgement);
+        JudgeClass(c, facts.host.bits, facts.creationTimeLimitMs, judgement);
     JudgeSettings(facts, judgement);
     JudgeExportFolder(facts, judgement);
     return judgement;

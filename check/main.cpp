@@ -5,12 +5,14 @@
 
 #include <string>
 
+#include "check/class_creation.h"
 #include "check/gather.h"
 #include "check/judgement.h"
 #include "check/report_output.h"
 #include "platform/crash_handling.h"
 #include "platform/ole_apartment.h"
 #include "platform/utf8.h"
+#include "report/run_error.h"
 
 namespace {
 
@@ -39,6 +41,12 @@ int Usage() {
 int wmain(int argc, wchar_t** argv) {
     // Run from a remote shell or a management tool: nobody could answer a crash dialog.
     brevanto::InstallCrashHandling();
+    // Components and the system are loaded from their own folders, as in Brevanto.exe.
+    SetDllDirectoryW(L"");
+    // Internal, and so not in the usage: the check starts itself so to create one class in a
+    // process it watches. Like Brevanto.exe, that process ends running no DLL detach code.
+    if (argc == 3 && std::wstring(argv[1]) == L"--create-class")
+        brevanto::EndProcessNow(static_cast<UINT>(brevanto::check::RunClassCreation(argv[2])));
     bool json = false;
     for (int i = 1; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--json")
@@ -46,12 +54,18 @@ int wmain(int argc, wchar_t** argv) {
         else
             return Usage();
     }
-    SetDllDirectoryW(L"");
-    // The components are created in the world Brevanto.exe gives them.
+    // COM for the class look-ups (CLSIDFromProgID); no component code runs in this process.
     const brevanto::OleApartment ole;
     if (!ole.Initialized())
         return kCheckFailed;
-    const auto facts = brevanto::check::GatherFacts();
+    brevanto::check::WorkstationFacts facts;
+    try {
+        facts = brevanto::check::GatherFacts();
+    } catch (const brevanto::RunError& error) {
+        const std::wstring text = L"brevanto-check: " + error.Description() + L"\r\n";
+        Write(text, brevanto::Utf8(text));
+        return kCheckFailed;
+    }
     const auto judgement = brevanto::check::Judge(facts);
     bool written = false;
     if (json) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "check/outcome_text.h"
+
 namespace brevanto::check {
 namespace {
 
@@ -42,7 +44,21 @@ std::wstring Joined(const std::vector<std::wstring>& items) {
     return text;
 }
 
-void WriteClass(const ClassFacts& c, Lines& lines) {
+// The Created row: whether the object was made, and what happened to its process if that
+// stopped while it was being made or released.
+std::wstring CreatedText(const ClassFacts& c, unsigned timeLimitMs) {
+    const std::wstring outcome = OutcomeDescription(c, timeLimitMs);
+    if (c.outcome != CreationOutcome::Finished && c.stoppedIn == CreationStep::Create)
+        return L"no: " + outcome;
+    std::wstring text = c.created ? L"yes" : L"no: " + c.createError;
+    if (c.outcome != CreationOutcome::Finished && c.stoppedIn == CreationStep::Release)
+        return text + (c.created ? L"; on release it " : L"; then, as OLE was ended, it ") +
+               outcome;
+    // Stopped in a look-up: the object was never released.
+    return c.created && c.outcome == CreationOutcome::Finished ? text + L", then released" : text;
+}
+
+void WriteClass(const ClassFacts& c, unsigned timeLimitMs, Lines& lines) {
     std::wstring role = c.role;
     role[0] = static_cast<wchar_t>(std::towupper(role[0]));
     lines.Heading(role + L" " + Quoted(c.progId));
@@ -61,10 +77,13 @@ void WriteClass(const ClassFacts& c, Lines& lines) {
         file += L", " + std::to_wstring(c.fileBits) + L"-bit";
     lines.Row(L"File", file);
     lines.Row(L"Threading model", c.threadingModel.empty() ? L"(none)" : c.threadingModel);
-    lines.Row(L"Created", c.created ? L"yes, then released" : L"no: " + c.createError);
+    lines.Row(L"Created", CreatedText(c, timeLimitMs));
     if (!c.created)
         return;
-    if (c.membersMissing.empty())
+    if (c.outcome != CreationOutcome::Finished && c.stoppedIn == CreationStep::LookUp)
+        lines.Row(L"Members",
+                  L"looking up " + c.stoppedMember + L", it " + OutcomeDescription(c, timeLimitMs));
+    else if (c.membersMissing.empty())
         lines.Row(L"Members", Joined(c.membersNeeded) + L": all resolve");
     else
         lines.Row(L"Members", L"missing " + Joined(c.membersMissing));
@@ -93,6 +112,8 @@ std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgemen
     Lines lines;
     lines.Heading(L"Brevanto workstation check");
     lines.Line(L"The components' objects are only created and released: no member is called.");
+    lines.Line(L"Each class is created in a process of its own, which is given " +
+               Duration(facts.creationTimeLimitMs) + L".");
 
     lines.Heading(L"Host");
     lines.Row(L"Brevanto build", std::to_wstring(facts.host.bits) + L"-bit");
@@ -100,7 +121,7 @@ std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgemen
     lines.Row(L"Program folder", facts.host.programFolder);
 
     for (const ClassFacts& c : facts.classes)
-        WriteClass(c, lines);
+        WriteClass(c, facts.creationTimeLimitMs, lines);
 
     lines.Heading(L"Settings (HKEY_CURRENT_USER\\Software\\VB and VBA Program "
                   L"Settings\\ZELTARPDFCreator)");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,20 @@ struct HostFacts {
     int bits = 0;               // of this check, and so of the Brevanto.exe built beside it
     std::wstring windows;       // version as the system reports it
     std::wstring programFolder; // what Brevanto.exe beside it would report as its folder
+};
+
+// How the process that created a class, looked its members up and released it ended.
+enum class CreationOutcome {
+    Finished, // every step came back; created says whether the object was made
+    Crashed,  // the process ended in the middle of a step
+    NoAnswer, // a step had not come back when the time limit ran out, and the process was ended
+};
+
+// The step under way when the creation process crashed or ran out of time.
+enum class CreationStep {
+    Create,
+    LookUp,  // of stoppedMember
+    Release, // of the object, and then the end of OLE
 };
 
 struct ClassFacts {
@@ -27,6 +42,10 @@ struct ClassFacts {
     std::wstring createError; // the description Brevanto would show
     std::vector<std::wstring> membersNeeded;
     std::vector<std::wstring> membersMissing; // of those, the ones GetIDsOfNames did not resolve
+    CreationOutcome outcome = CreationOutcome::Finished;
+    std::uint32_t crashCode = 0; // Crashed: the exit status, for a crash the exception code
+    CreationStep stoppedIn = CreationStep::Create; // Crashed, NoAnswer
+    std::wstring stoppedMember;                    // stopped in LookUp: the member
 };
 
 struct SettingFacts {
@@ -59,6 +78,7 @@ struct FolderFacts {
 
 struct WorkstationFacts {
     HostFacts host;
+    unsigned creationTimeLimitMs = 0; // given to each class's creation process
     std::vector<ClassFacts> classes;
     std::vector<SettingFacts> settings;
     JobPath job;

@@ -37,13 +37,16 @@ add_executable(Brevanto WIN32
 )
 target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform comctl32)
 # Release builds ship without symbols.
-target_link_options(Brevanto PRIVATE -municode ${BREVANTO_STATIC_LINK} $<$<CONFIG:Release>:-s>)
+# Linker flags of every exe the components are loaded into: Brevanto.exe, and the workstation
+# check, which creates them as Brevanto.exe does. The 32-bit exe leaves DEP to the system's
+# policy, as the components' older host did: an NX_COMPAT flag would force it on for them and
+# turn off the system's thunk emulation. Address space layout randomisation stays.
+set(BREVANTO_COMPONENT_HOST_LINK)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    # The 32-bit exe leaves DEP to the system's policy, as the components' older host did: an
-    # NX_COMPAT flag would force it on for them and turn off the system's thunk emulation.
-    # Address space layout randomisation stays.
-    target_link_options(Brevanto PRIVATE -Wl,--disable-nxcompat -Wl,--dynamicbase)
+    set(BREVANTO_COMPONENT_HOST_LINK -Wl,--disable-nxcompat -Wl,--dynamicbase)
 endif()
+target_link_options(Brevanto PRIVATE -municode ${BREVANTO_STATIC_LINK}
+    ${BREVANTO_COMPONENT_HOST_LINK} $<$<CONFIG:Release>:-s>)
 set_target_properties(Brevanto PROPERTIES OUTPUT_NAME Brevanto)
 set_source_files_properties(res/brevanto.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest;${CMAKE_SOURCE_DIR}/res/own_controls.manifest")

@@ -4,7 +4,7 @@
 
 namespace brevanto {
 
-std::wstring ProgramDirectory() {
+std::wstring ProgramPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -16,6 +16,11 @@ std::wstring ProgramDirectory() {
         // Truncated: a long path; try again with room for it.
         path.resize(path.size() * 2);
     }
+    return path;
+}
+
+std::wstring ProgramDirectory() {
+    std::wstring path = ProgramPath();
     const auto slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos)
         return path;

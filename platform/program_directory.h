@@ -8,4 +8,7 @@ namespace brevanto {
 // drive's root ("C:\").
 std::wstring ProgramDirectory();
 
+// The full path of the running executable.
+std::wstring ProgramPath();
+
 } // namespace brevanto

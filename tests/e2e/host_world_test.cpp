@@ -143,50 +143,55 @@ std::string ManifestText(HMODULE module, WORD id) {
 }
 
 TEST(BuiltExecutable, HeaderAndManifestGiveTheComponentsTheirOlderHost) {
-    // Both builds are checked wherever they were built, also the one this machine cannot run.
+    // Both builds are checked wherever they were built, also the one this machine cannot run;
+    // the workstation check creates the components too, in the same world.
     const std::wstring build = ProgramDirectory() + L"\\..\\..\\";
     int checked = 0;
-    for (const wchar_t* folder : {L"mingw-i686", L"mingw-x64"}) {
-        const std::wstring exe = build + folder + L"\\bin\\Brevanto.exe";
-        if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
-            continue;
-        SCOPED_TRACE(Utf8(folder));
-        ++checked;
-        const auto pe = ReadPeHeader(exe);
-        ASSERT_TRUE(pe);
-        const bool i686 = pe->machine == IMAGE_FILE_MACHINE_I386;
-        EXPECT_EQ(std::wstring(folder) == L"mingw-i686", i686);
-        // The 32-bit exe leaves DEP to the system; on x64 DEP is always on anyway.
-        EXPECT_EQ((pe->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, !i686);
-        EXPECT_NE(pe->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0);
+    for (const wchar_t* folder : {L"mingw-i686", L"mingw-x64"})
+        for (const wchar_t* name : {L"Brevanto.exe", L"brevanto-check.exe"}) {
+            const std::wstring exe = build + folder + L"\\bin\\" + name;
+            if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
+                continue;
+            const bool check = std::wstring(name) == L"brevanto-check.exe";
+            SCOPED_TRACE(Utf8(std::wstring(folder) + L"\\" + name));
+            ++checked;
+            const auto pe = ReadPeHeader(exe);
+            ASSERT_TRUE(pe);
+            const bool i686 = pe->machine == IMAGE_FILE_MACHINE_I386;
+            EXPECT_EQ(std::wstring(folder) == L"mingw-i686", i686);
+            // The 32-bit exe leaves DEP to the system; on x64 DEP is always on anyway.
+            EXPECT_EQ((pe->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_NX_COMPAT) != 0, !i686);
+            EXPECT_NE(pe->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0);
 
-        const UniqueModule module(LoadLibraryExW(
-            exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-        // Wine's 32-bit loader does not map a 64-bit image even as data; the x64 driver, which
-        // runs wherever this one does, checks that exe's manifests.
-        const bool ownArchitecture = i686 == kIs32Bit;
-        if (!module && !ownArchitecture)
-            continue;
-        ASSERT_TRUE(module);
-        const std::string process = ManifestText(module.Get(), 1);
-        const std::string own = ManifestText(module.Get(), 2);
-        ASSERT_FALSE(process.empty());
-        // No execution level: a standard user's writes under Program Files are virtualised.
-        EXPECT_EQ(process.find("requestedExecutionLevel"), std::string::npos);
-        EXPECT_EQ(process.find("trustInfo"), std::string::npos);
-        // No version 6 controls for the process, hence for the components' forms.
-        EXPECT_EQ(process.find("Common-Controls"), std::string::npos);
-        // Per-monitor awareness only where the system also sets awareness per thread; the older
-        // dpiAware element would make Windows 8.1 and early 10 scale the components' windows.
-        EXPECT_NE(process.find("<dpiAwareness"), std::string::npos);
-        EXPECT_NE(process.find("PerMonitorV2"), std::string::npos);
-        EXPECT_EQ(process.find("<dpiAware "), std::string::npos);
-        EXPECT_EQ(process.find("<dpiAware>"), std::string::npos);
-        // Our own controls' manifest.
-        EXPECT_NE(own.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-        EXPECT_NE(own.find("version=\"6.0.0.0\""), std::string::npos);
-    }
-    EXPECT_GE(checked, 1);
+            const UniqueModule module(LoadLibraryExW(
+                exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+            // Wine's 32-bit loader does not map a 64-bit image even as data; the x64 driver, which
+            // runs wherever this one does, checks that exe's manifests.
+            const bool ownArchitecture = i686 == kIs32Bit;
+            if (!module && !ownArchitecture)
+                continue;
+            ASSERT_TRUE(module);
+            const std::string process = ManifestText(module.Get(), 1);
+            ASSERT_FALSE(process.empty());
+            // No execution level: a standard user's writes under Program Files are virtualised.
+            EXPECT_EQ(process.find("requestedExecutionLevel"), std::string::npos);
+            EXPECT_EQ(process.find("trustInfo"), std::string::npos);
+            // No version 6 controls for the process, hence for the components' forms.
+            EXPECT_EQ(process.find("Common-Controls"), std::string::npos);
+            // Per-monitor awareness only where the system also sets awareness per thread; the older
+            // dpiAware element would make Windows 8.1 and early 10 scale the components' windows.
+            EXPECT_NE(process.find("<dpiAwareness"), std::string::npos);
+            EXPECT_NE(process.find("PerMonitorV2"), std::string::npos);
+            EXPECT_EQ(process.find("<dpiAware "), std::string::npos);
+            EXPECT_EQ(process.find("<dpiAware>"), std::string::npos);
+            // Our own controls' manifest; the check has no window.
+            if (check)
+                continue;
+            const std::string own = ManifestText(module.Get(), 2);
+            EXPECT_NE(own.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+            EXPECT_NE(own.find("version=\"6.0.0.0\""), std::string::npos);
+        }
+    EXPECT_GE(checked, 2);
 }
 
 } // namespace

@@ -2,11 +2,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <ostream>
 
 #include "platform/program_directory.h"
+#include "platform/unique_resource.h"
 #include "platform/utf8.h"
-#include "tests/support/captured_run.h"
+#include "tests/support/child_process.h"
+#include "tests/support/clock.h"
 #include "tests/support/environment_variable.h"
 #include "tests/support/journal_file.h"
 #include "tests/support/standin_library.h"
@@ -29,22 +35,45 @@ struct CheckRun {
     int status = -1;
     std::wstring output;
     std::vector<JournalCall> journal;
+    double ms = 0; // from its start to its end
 };
 
-// Runs brevanto-check.exe beside the driver as an administrator would, its output to a file.
-CheckRun RunCheck(const std::wstring& arguments = L"", const std::wstring& scenario = L"") {
+// Runs brevanto-check.exe beside the driver as an administrator would, its output to a file; a
+// check still running after timeoutMs is a failure, and is ended.
+CheckRun RunCheck(const std::wstring& arguments = L"", const std::wstring& scenario = L"",
+                  DWORD timeoutMs = 30000) {
     const support::JournalFile journal;
     const support::ScopedEnvironmentVariable plan(support::kScenarioVariable, scenario);
-    const std::wstring exe = ProgramDirectory() + L"\\brevanto-check.exe";
+    // A new file each time: a service Wine starts for the child may inherit the handle and keep
+    // the file open after the child has ended.
+    static int runs = 0;
+    const std::wstring outputPath = TempFolder() + L"\\brevanto-check-" +
+                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                    std::to_wstring(++runs) + L".txt";
     CheckRun run;
-    const auto ended = support::RunCapturingOutput(exe, L"\"" + exe + L"\"" + arguments,
-                                                   ProgramDirectory(), 30000);
-    if (!ended) {
-        ADD_FAILURE() << "brevanto-check.exe did not end";
-        return run;
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const UniqueFile output(CreateFileW(outputPath.c_str(), GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!output) {
+            ADD_FAILURE() << "cannot create " << Utf8(outputPath);
+            return run;
+        }
+        const std::wstring exe = ProgramDirectory() + L"\\brevanto-check.exe";
+        support::ChildProcess check(exe, L"\"" + exe + L"\"" + arguments, ProgramDirectory(),
+                                    output.Get());
+        if (!check.WaitForExit(timeoutMs)) {
+            ADD_FAILURE() << "brevanto-check.exe did not end within " << timeoutMs << " ms";
+            return run;
+        }
+        run.status = static_cast<int>(check.ExitStatus());
+        run.ms = support::Ms(check.EndUs() - check.StartUs());
     }
-    run.status = static_cast<int>(ended->status);
-    run.output = FromUtf8(ended->output);
+    std::ifstream file(outputPath.c_str(), std::ios::binary);
+    run.output = FromUtf8(std::string(std::istreambuf_iterator<char>(file), {}));
+    file.close();
+    DeleteFileW(outputPath.c_str());
     run.journal = journal.Read();
     return run;
 }
@@ -138,9 +167,9 @@ const Workstation kWorkstations[] = {
      L"in SaveDirectories\\Convert."},
 };
 
-class WorkstationCheck : public ProgramTest, public testing::WithParamInterface<Workstation> {
+// A workstation as a new lab user's is set up, with an export folder that exists.
+class NewLabUser : public ProgramTest {
 protected:
-    // A workstation as a new lab user's is set up, with an export folder that exists.
     void SetUp() override {
         ProgramTest::SetUp();
         support::StoreSampleSettings();
@@ -148,6 +177,8 @@ protected:
         StoreSetting(L"SaveDirectories", L"Convert", TempFolder());
     }
 };
+
+class WorkstationCheck : public NewLabUser, public testing::WithParamInterface<Workstation> {};
 
 TEST_P(WorkstationCheck, NamesEachProblemWithWhatToDoAndCallsNoMember) {
     const Workstation& workstation = GetParam();
@@ -199,6 +230,186 @@ TEST_F(ProgramTest, CheckGivesTheSameFactsAsJson) {
     for (std::size_t at = 0; (at = json.find(L"{\"what\":", at)) != std::wstring::npos; ++at)
         ++problems;
     EXPECT_EQ(problems, 2u);
+}
+
+// A report row as the check writes it.
+std::wstring Row(const std::wstring& label, const std::wstring& value) {
+    return L"  " + label + std::wstring(30 - label.size(), L' ') + value + L"\r\n";
+}
+
+// The report's section under the heading, to the blank line after it.
+std::wstring Section(const std::wstring& report, const std::wstring& heading) {
+    const auto start = report.find(L"\r\n\r\n" + heading + L"\r\n");
+    if (start == std::wstring::npos)
+        return L"(no section " + heading + L")";
+    const auto end = report.find(L"\r\n\r\n", start + 4);
+    return report.substr(start + 4, end == std::wstring::npos ? end : end + 2 - (start + 4));
+}
+
+// The sections of the report that a fault of the viewer's creation leaves as they are, on the
+// workstation NewLabUser sets up.
+struct UntouchedSection {
+    std::wstring heading;
+    std::wstring rows;
+};
+std::vector<UntouchedSection> UntouchedSections() {
+    const std::wstring standin = ProgramDirectory() + L"\\BrevantoStandin.dll";
+    return {
+        {L"User component \"ZELTAR_User.clsCurrentUser\"",
+         Row(L"Class", L"{B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C01}") +
+             Row(L"Server", L"InprocServer32 " + standin) +
+             Row(L"File", L"present, " + Bits(kIs32Bit)) + Row(L"Threading model", L"Apartment") +
+             Row(L"Created", L"yes, then released") +
+             Row(L"Members",
+                 L"SetExePath, PasswordDeptCode, LoginUser, ZELTARClasses: all resolve")},
+        {L"Settings (HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\ZELTARPDFCreator)",
+         Row(L"LogInData\\Username", L"stored    \"labtech\"") +
+             Row(L"LogInData\\Password", L"stored    (not shown)") +
+             Row(L"SaveDirectories\\Convert", L"stored    \"" + TempFolder() + L"\"") +
+             Row(L"Settings\\txtReportDLLVersion", L"default   \"1\"") +
+             Row(L"ExeParameters\\Requestnum",
+                 L"stored    \"" + std::wstring(support::kSampleRequestnum) + L"\"") +
+             Row(L"Settings\\ViewMode", L"stored    \"1\"") +
+             Row(L"Settings\\PDFPrintMode", L"stored    \"1\"") +
+             Row(L"Settings\\chkPrintRPT", L"stored    \"1\"") +
+             Row(L"Settings\\chkCRW85Export", L"stored    \"1\"") +
+             Row(L"Part 7 of the job", L"full report; print (loadviewer) yes, export yes")},
+        {L"Export folder", Row(L"Path", TempFolder()) + Row(L"Exists", L"yes") +
+                               Row(L"This user can write to it", L"yes")},
+    };
+}
+
+// The creation process's time limit, and how long a check whose viewer crashes may take: its
+// usual half second under Wine, and the crash.
+constexpr double kTimeLimitMs = 10000;
+constexpr double kCrashedCheckMs = 5000;
+// A check whose viewer does not return ends at the limit, with room for the processes' start and
+// end under a loaded Wine; GetTickCount64, which the check counts the limit on, may be one system
+// tick (up to 16 ms) behind this driver's clock.
+constexpr double kUnansweredCheckMs = 15000;
+constexpr double kTickMs = 16;
+// The wait for a check that may hang: the check before it watched its components never ended.
+constexpr DWORD kHangingCheckWaitMs = 25000;
+
+const std::wstring kViewer = L"\"velmonic.labresultviewer\" (viewer component) ";
+const std::wstring kCrashTodo = L" while it was being created: Brevanto.exe would end there too, "
+                                L"with exit status ";
+const std::wstring kRepair = L" and no report; repair or reinstall the component, and give its "
+                             L"maker the code.";
+const std::wstring kNoAnswer =
+    kViewer + L"did not return within 10 s while it was being created, and may be showing a window "
+              L"that nobody can see or answer, or waiting for something: unattended, Brevanto.exe "
+              L"would wait there until its exit timer ends it after 20 s; run Brevanto.exe once as "
+              L"this user at the workstation's screen to see what the component shows or waits "
+              L"for, then repair the component or what it waits for.";
+
+// The viewer misbehaves while it is being created.
+struct CreationFault {
+    const char* name;
+    const wchar_t* scenario;
+    const char* faultLine;   // the journal line the stand-in writes as the fault acts
+    std::wstring createdRow; // the viewer's Created row
+    std::wstring problem;    // the one problem
+    bool unanswered;         // the check waits the time limit
+};
+
+void PrintTo(const CreationFault& fault, std::ostream* out) {
+    *out << fault.name;
+}
+
+const CreationFault kCreationFaults[] = {
+    {"AccessViolation", L"createcrash:Viewer=av", "crash",
+     L"no: crashed with exception 0xC0000005 (access violation)",
+     kViewer + L"crashed with exception 0xC0000005 (access violation)" + kCrashTodo +
+         L"0xC0000005" + kRepair,
+     false},
+    {"StackOverflow", L"createcrash:Viewer=stack", "crash",
+     L"no: crashed with exception 0xC00000FD (stack overflow)",
+     kViewer + L"crashed with exception 0xC00000FD (stack overflow)" + kCrashTodo + L"0xC00000FD" +
+         kRepair,
+     false},
+    {"CppException", L"createcrash:Viewer=cpp", "crash",
+     L"no: crashed with exception 0xE06D7363 (C++ exception not caught)",
+     kViewer + L"crashed with exception 0xE06D7363 (C++ exception not caught)" + kCrashTodo +
+         L"0xE06D7363" + kRepair,
+     false},
+    {"UnansweredBox", L"createbox:Viewer", "box", L"no: did not return within 10 s", kNoAnswer,
+     true},
+    {"Block", L"createblock:Viewer=60000", "block", L"no: did not return within 10 s", kNoAnswer,
+     true},
+};
+
+class ViewerCreationFault : public NewLabUser, public testing::WithParamInterface<CreationFault> {};
+
+TEST_P(ViewerCreationFault, IsAProblemAndTheRestOfTheReportIsComplete) {
+    const CreationFault& fault = GetParam();
+    const CheckRun run = RunCheck(L"", fault.scenario, kHangingCheckWaitMs);
+    const std::wstring& report = run.output;
+    EXPECT_EQ(run.status, 1) << Utf8(report);
+    EXPECT_NE(report.find(L"\r\n  1. " + fault.problem + L"\r\n"), std::wstring::npos)
+        << Utf8(report);
+    EXPECT_NE(report.find(L"\r\n\r\n1 problem\r\n"), std::wstring::npos) << Utf8(report);
+    EXPECT_NE(Section(report, L"Viewer component \"velmonic.labresultviewer\"")
+                  .find(Row(L"Created", fault.createdRow)),
+              std::wstring::npos)
+        << Utf8(report);
+    for (const auto& [heading, rows] : UntouchedSections())
+        EXPECT_EQ(Utf8(Section(report, heading)), Utf8(heading + L"\r\n" + rows));
+    EXPECT_EQ(report.find(kPassword), std::wstring::npos);
+
+    if (fault.unanswered) {
+        EXPECT_GE(run.ms, kTimeLimitMs - kTickMs);
+        EXPECT_LT(run.ms, kUnansweredCheckMs);
+    } else {
+        EXPECT_LT(run.ms, kCrashedCheckMs);
+    }
+
+    // The fault did act at the viewer's creation, and no member of either object was called.
+    const auto acted = std::count_if(run.journal.begin(), run.journal.end(), [&](const auto& line) {
+        return line.kind == fault.faultLine && line.object == "Viewer" &&
+               SeenValue(line, "where") == "create";
+    });
+    EXPECT_EQ(acted, 1);
+    for (const auto& line : run.journal)
+        EXPECT_TRUE(line.kind == "create" || line.kind == "destroy" ||
+                    line.kind == fault.faultLine || support::IsModuleLine(line))
+            << line.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(Check, ViewerCreationFault, testing::ValuesIn(kCreationFaults), kRowName);
+
+TEST_F(NewLabUser, CheckGivesEachCreationsOutcomeAsJson) {
+    struct Case {
+        const char* name;
+        const wchar_t* scenario;
+        const wchar_t* viewer; // the viewer's creation fields
+    };
+    const Case cases[] = {
+        {"crash", L"createcrash:Viewer=av",
+         LR"("created":false,"createError":"","membersNeeded":[)"
+         LR"("zeltarUser","setexportpath","SetDLLVer","Requestnum","AutoPrint","viewmode",)"
+         LR"("loadviewer","Export","Show_Results"],"membersMissing":[],"creation":"crashed",)"
+         LR"("crashCode":"0xC0000005","stoppedAt":"create","stoppedAtMember":""})"},
+        {"no answer", L"createblock:Viewer=60000",
+         LR"("membersMissing":[],"creation":"noAnswer","crashCode":"","stoppedAt":"create",)"
+         LR"("stoppedAtMember":""})"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CheckRun run = RunCheck(L" --json", c.scenario, kHangingCheckWaitMs);
+        EXPECT_EQ(run.status, 1);
+        const std::wstring& json = run.output;
+        EXPECT_EQ(json.find(kPassword), std::wstring::npos);
+        for (const wchar_t* fact :
+             {c.viewer, L"\"creationTimeLimitMs\":10000",
+              LR"("membersMissing":[],"creation":"created","crashCode":"","stoppedAt":"",)"
+              LR"("stoppedAtMember":""})",
+              L"\"ready\":false"})
+            EXPECT_NE(json.find(fact), std::wstring::npos) << Utf8(fact) << "\n" << Utf8(json);
+        EXPECT_EQ(json.find(L"{\"what\":", json.find(L"{\"what\":") + 1), std::wstring::npos)
+            << "one problem\n"
+            << Utf8(json);
+    }
 }
 
 TEST_F(ProgramTest, CheckRefusesAnUnknownArgument) {

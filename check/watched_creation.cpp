@@ -1,0 +1,166 @@
+#include "check/watched_creation.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/com_error.h"
+#include "platform/program_directory.h"
+#include "platform/unique_resource.h"
+#include "platform/utf8.h"
+
+namespace brevanto::check {
+namespace {
+
+// Room for every line a creation process writes, so that it never waits for the check to read.
+constexpr DWORD kPipeBytes = 64 * 1024;
+// More than any report; a component writing to the standard output is read but not kept.
+constexpr std::size_t kMaxOutputBytes = 1024 * 1024;
+// How often the pipes are emptied while the processes run.
+constexpr DWORD kPollMs = 20;
+// The exit status given to a process ended at the time limit; the check knows it ended it.
+constexpr UINT kEndedAtLimit = 1;
+// For an ended process to be gone, so that its last lines and exit status can be read.
+constexpr DWORD kEndWaitMs = 5000;
+
+RunError StartError(const std::wstring& progId) {
+    return ComError(HRESULT_FROM_WIN32(GetLastError()),
+                    L"Cannot start the process that creates \"" + progId + L"\"");
+}
+
+// One creation process, with the read end of its standard output. It is in a job that ends it
+// when the job's handle is closed, so it cannot outlive the check, whatever ends the check.
+class CreationProcess {
+public:
+    CreationProcess(const std::wstring& exe, const std::wstring& progId, HANDLE nul) {
+        HANDLE read = nullptr;
+        HANDLE write = nullptr;
+        if (!CreatePipe(&read, &write, nullptr, kPipeBytes))
+            throw StartError(progId);
+        output_.Reset(read);
+        // Only the write end is inherited, and only by this process: it is closed below, before
+        // the next process is started.
+        const UniqueHandle childOutput(write);
+        if (!SetHandleInformation(write, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT))
+            throw StartError(progId);
+
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = nul;
+        startup.hStdOutput = write;
+        startup.hStdError = nul;
+        std::wstring commandLine = L"\"" + exe + L"\" --create-class " + progId;
+        PROCESS_INFORMATION info{};
+        // No console, as Brevanto.exe has none; suspended until it is in the job.
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                            CREATE_SUSPENDED | DETACHED_PROCESS, nullptr, nullptr, &startup, &info))
+            throw StartError(progId);
+        process_.Reset(info.hProcess);
+        const UniqueHandle thread(info.hThread);
+
+        job_.Reset(CreateJobObjectW(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        // Windows 7 puts no process into a second job: a check run from inside a job still
+        // ends its processes at the time limit, only not when it is itself ended first.
+        if (job_ && !(SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation,
+                                              &limits, sizeof limits) &&
+                      AssignProcessToJobObject(job_.Get(), process_.Get())))
+            job_.Reset();
+        if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
+            const DWORD error = GetLastError();
+            TerminateProcess(process_.Get(), kEndedAtLimit);
+            SetLastError(error);
+            throw StartError(progId);
+        }
+    }
+    ~CreationProcess() {
+        // Closing the job ends it too; this is for a check that could not make the job.
+        if (Running())
+            TerminateProcess(process_.Get(), kEndedAtLimit);
+    }
+    CreationProcess(const CreationProcess&) = delete;
+    CreationProcess& operator=(const CreationProcess&) = delete;
+
+    HANDLE Process() const { return process_.Get(); }
+    bool Running() const { return WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+
+    // Takes what the process has written so far, without waiting for more.
+    void ReadAvailable() {
+        for (;;) {
+            DWORD available = 0;
+            if (!PeekNamedPipe(output_.Get(), nullptr, 0, nullptr, &available, nullptr) ||
+                available == 0)
+                return;
+            std::string chunk(available, '\0');
+            DWORD read = 0;
+            if (!ReadFile(output_.Get(), chunk.data(), available, &read, nullptr) || read == 0)
+                return;
+            if (bytes_.size() < kMaxOutputBytes)
+                bytes_.append(chunk, 0, read);
+        }
+    }
+
+    // Ends the process if it still runs, and gives what it wrote and how it ended.
+    CreationRun Finish() {
+        CreationRun run;
+        if (Running()) {
+            run.timedOut = true;
+            // The job also ends any process the component started from this one.
+            if (!job_ || !TerminateJobObject(job_.Get(), kEndedAtLimit))
+                TerminateProcess(process_.Get(), kEndedAtLimit);
+            WaitForSingleObject(process_.Get(), kEndWaitMs);
+        }
+        ReadAvailable();
+        run.output = FromUtf8(bytes_);
+        DWORD status = 0;
+        GetExitCodeProcess(process_.Get(), &status);
+        run.exitStatus = status;
+        return run;
+    }
+
+private:
+    UniqueHandle job_;
+    UniqueHandle process_;
+    UniqueHandle output_;
+    std::string bytes_;
+};
+
+} // namespace
+
+std::vector<CreationRun> RunWatchedCreations(const std::vector<std::wstring>& progIds,
+                                             unsigned timeLimitMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeLimitMs;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::wstring exe = ProgramPath();
+    std::vector<std::unique_ptr<CreationProcess>> processes;
+    for (const std::wstring& progId : progIds)
+        processes.push_back(
+            std::make_unique<CreationProcess>(exe, progId, nul ? nul.Get() : nullptr));
+
+    for (;;) {
+        std::vector<HANDLE> running;
+        for (const auto& process : processes) {
+            process->ReadAvailable();
+            if (process->Running())
+                running.push_back(process->Process());
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (running.empty() || now >= deadline)
+            break;
+        const DWORD wait = static_cast<DWORD>(std::min<ULONGLONG>(kPollMs, deadline - now));
+        WaitForMultipleObjects(static_cast<DWORD>(running.size()), running.data(), FALSE, wait);
+    }
+
+    std::vector<CreationRun> runs;
+    for (const auto& process : processes)
+        runs.push_back(process->Finish());
+    return runs;
+}
+
+} // namespace brevanto::check

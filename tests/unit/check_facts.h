@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+
+#include "check/settings_review.h"
+#include "check/workstation_facts.h"
+#include "tests/unit/fakes.h"
+
+namespace brevanto::testing {
+
+// A user component class that is registered, created and released, and knows its members.
+inline check::ClassFacts ReadyClass() {
+    check::ClassFacts c;
+    c.role = L"user component";
+    c.progId = L"ZELTAR_User.clsCurrentUser";
+    c.clsid = L"{B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C01}";
+    c.serverKind = L"InprocServer32";
+    c.serverPath = L"C:\\Lab\\user.dll";
+    c.fileExists = true;
+    c.fileBits = 32;
+    c.threadingModel = L"Apartment";
+    c.created = true;
+    c.membersNeeded = {L"SetExePath", L"LoginUser"};
+    return c;
+}
+
+// A workstation where Brevanto works, with a stored password.
+inline check::WorkstationFacts ReadyWorkstation() {
+    MemoryStore store;
+    store.Set(L"LogInData", L"Username", L"labtech");
+    store.Set(L"LogInData", L"Password", L"Pw-S3cret!");
+    store.Set(L"ExeParameters", L"Requestnum", L"2026-1");
+    check::WorkstationFacts facts;
+    facts.host = {32, L"10.0.19045", L"C:\\Lab"};
+    facts.creationTimeLimitMs = 10000;
+    facts.classes = {ReadyClass()};
+    facts.settings = check::ReviewSettings(
+        store, [](auto, auto) { return std::wstring(); }, L"C:\\Lab");
+    facts.job = check::ReviewJobPath(store);
+    facts.exportFolder = {L"C:\\Lab\\PDF", true, true, false, false};
+    return facts;
+}
+
+// For messages: the texts of these tests are ASCII.
+inline std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace brevanto::testing
