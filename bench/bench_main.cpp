@@ -1,6 +1,6 @@
-// brevanto_bench.exe: runs Brevanto.exe, the floor program, the peer script and the workstation
-// check N times each, unattended, against the stand-in components, and prints the figures with
-// the targets.
+// brevanto_bench.exe: runs Brevanto.exe, the floor program (plain, with a thread, with the
+// themed controls), the peer script and the workstation check N times each, unattended, against
+// the stand-in components, and prints the figures with the targets.
 // Usage: brevanto_bench.exe [--runs N] [--exe PATH] [--i686-exe PATH] [--job-paints-ms MS]
 //   --exe           the x64 Brevanto.exe to measure (default: the one in this folder), e.g. an
 //                   older build copied aside; it runs from this folder all the same
@@ -73,11 +73,15 @@ int Bench(const Options& options) {
     // One run of each first, not counted: it loads what later runs find in the caches.
     RunBrevanto(paths, samples, false);
     RunFloor(paths, samples, false);
+    RunFloor(paths, samples, false, FloorWith::Thread);
+    RunFloor(paths, samples, false, FloorWith::Controls);
     RunPeer(paths, samples, false);
     RunCheck(paths, samples, false);
     for (int run = 0; run < options.runs; ++run) {
         RunBrevanto(paths, samples, true);
         RunFloor(paths, samples, true);
+        RunFloor(paths, samples, true, FloorWith::Thread);
+        RunFloor(paths, samples, true, FloorWith::Controls);
         RunPeer(paths, samples, true);
         RunCheck(paths, samples, true);
     }

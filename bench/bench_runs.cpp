@@ -8,6 +8,7 @@
 
 #include "bench/job_figures.h"
 #include "platform/unique_resource.h"
+#include "platform/utf8.h"
 #include "tests/support/child_process.h"
 #include "tests/support/clock.h"
 #include "tests/support/journal_file.h"
@@ -143,21 +144,28 @@ void RunBrevanto(const BenchPaths& paths, BenchSamples& samples, bool keep) {
     KeepMemory(observed, program);
 }
 
-void RunFloor(const BenchPaths& paths, BenchSamples& samples, bool keep) {
+void RunFloor(const BenchPaths& paths, BenchSamples& samples, bool keep, FloorWith with) {
     const std::wstring exe = paths.folder + L"\\bench_floor.exe";
+    const wchar_t* option = with == FloorWith::Thread     ? L" --thread"
+                            : with == FloorWith::Controls ? L" --controls"
+                                                          : L"";
+    const std::string what = "bench_floor.exe" + Utf8(option);
     const Observed observed =
-        RunAndWatch(exe, L"\"" + exe + L"\"", paths.folder, L"BrevantoBenchFloor");
-    if (!Ended(observed, "bench_floor.exe", samples))
+        RunAndWatch(exe, L"\"" + exe + L"\"" + option, paths.folder, L"BrevantoBenchFloor");
+    if (!Ended(observed, what.c_str(), samples))
         return;
     if (!observed.shownUs) {
-        samples.problems.push_back("bench_floor.exe showed no window");
+        samples.problems.push_back(what + " showed no window");
         return;
     }
     if (!keep)
         return;
-    samples.floor.startToShown.push_back(Ms(observed.shownUs - observed.startUs));
-    samples.floor.startToEnd.push_back(Ms(observed.endUs - observed.startUs));
-    KeepMemory(observed, samples.floor);
+    ProgramSamples& program = with == FloorWith::Thread     ? samples.floorThread
+                              : with == FloorWith::Controls ? samples.floorControls
+                                                            : samples.floor;
+    program.startToShown.push_back(Ms(observed.shownUs - observed.startUs));
+    program.startToEnd.push_back(Ms(observed.endUs - observed.startUs));
+    KeepMemory(observed, program);
 }
 
 void RunPeer(const BenchPaths& paths, BenchSamples& samples, bool keep) {

@@ -16,8 +16,16 @@ struct BenchPaths {
 
 // One unattended run of Brevanto.exe against the stand-ins, until it ends by itself.
 void RunBrevanto(const BenchPaths& paths, BenchSamples& samples, bool keep);
+// What the floor program adds to its window, each something Brevanto.exe cannot do without.
+enum class FloorWith {
+    Nothing,
+    Thread,  // one waiting thread more, as the exit guard's
+    Controls // Brevanto's controls, version 6 and themed, under the same manifest
+};
+
 // One run of the floor program: a window shown, gone 100 ms later.
-void RunFloor(const BenchPaths& paths, BenchSamples& samples, bool keep);
+void RunFloor(const BenchPaths& paths, BenchSamples& samples, bool keep,
+              FloorWith with = FloorWith::Nothing);
 // One run of the peer script under cscript against the same stand-ins.
 void RunPeer(const BenchPaths& paths, BenchSamples& samples, bool keep);
 // One run of the workstation check, its report thrown away.

@@ -23,6 +23,8 @@ struct ProgramSamples {
 struct BenchSamples {
     ProgramSamples brevanto;
     ProgramSamples floor;
+    ProgramSamples floorThread;   // bench_floor.exe --thread
+    ProgramSamples floorControls; // bench_floor.exe --controls
     ProgramSamples peer;
     ProgramSamples check; // brevanto-check.exe: startToEnd only
     // Runs that did not go as they should, one line each; any of them fails the benchmark.
