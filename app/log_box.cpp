@@ -63,8 +63,28 @@ void LogBox::Paint() {
     // The messages this set sends find no text waiting any more.
     const std::wstring text = std::move(pendingText_);
     pendingText_.clear();
-    SetWindowTextW(edit_, text.c_str());
+    GiveEdit(text);
     UpdateWindow(edit_);
+}
+
+void LogBox::GiveEdit(const std::wstring& text) {
+    const std::wstring held = WindowText(edit_);
+    const auto limit = static_cast<std::size_t>(SendMessageW(edit_, EM_GETLIMITTEXT, 0, 0));
+    const bool adds = text.size() > held.size() && text.size() <= limit &&
+                      text.compare(0, held.size(), held) == 0;
+    if (!adds) {
+        SetWindowTextW(edit_, text.c_str());
+        return;
+    }
+    const auto end = static_cast<WPARAM>(held.size());
+    SendMessageW(edit_, EM_SETSEL, end, end);
+    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str() + held.size()));
+    // As a whole new text leaves it: the caret at the start, the top in view, nothing to undo.
+    SendMessageW(edit_, EM_SETSEL, 0, 0);
+    if (SendMessageW(edit_, EM_GETFIRSTVISIBLELINE, 0, 0) != 0)
+        SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
+    SendMessageW(edit_, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
 LRESULT LogBox::CopyPendingText(WPARAM capacity, LPARAM buffer) const {

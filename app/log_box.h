@@ -36,6 +36,9 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // A text that only adds lines to the edit's own is appended: that spares one of the two
+    // scroll bar redraws a whole new text costs under Wine. Any other text is set whole.
+    void GiveEdit(const std::wstring& text);
     LRESULT CopyPendingText(WPARAM capacity, LPARAM buffer) const;
     void Detach();
 
