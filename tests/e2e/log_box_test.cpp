@@ -63,5 +63,24 @@ TEST_F(ProgramTest, TextTypedIntoTheLogBoxStaysWithTheNewLinesAfterIt) {
     EXPECT_EQ(run.EndWithCancel(5000), 0);
 }
 
+TEST_F(ProgramTest, ALogTallerThanTheBoxShowsItsTopWithTheCaretAtTheStart) {
+    // A request number that wraps over a dozen lines of the box: with the job's other lines, more
+    // than the box shows.
+    std::wstring requestnum;
+    for (int word = 0; word < 120; ++word)
+        requestnum += L"R" + std::to_wstring(10000 + word) + L" ";
+    requestnum.pop_back();
+    StoreSetting(L"ExeParameters", L"Requestnum", requestnum);
+    ProgramRun run;
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    ASSERT_NE(run.Log().find(L"Requestnum " + requestnum + L"\r\n"), std::wstring::npos);
+    const HWND box = run.Control(kText1Id);
+    ASSERT_GE(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 20); // more than it shows
+    EXPECT_EQ(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(box, EM_GETSEL, 0, 0), 0); // start and end of the selection
+    EXPECT_EQ(SendMessageW(box, EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
+}
+
 } // namespace
 } // namespace brevanto::e2e
