@@ -22,7 +22,7 @@ namespace {
 
 using namespace brevanto::bench;
 
-constexpr int kJobRuns = 5;
+constexpr int kJobRuns = 15;
 
 void Row(const char* label, const Spread& spread) {
     std::printf("  %-62s %8.2f %8.2f %8.2f ms\n", label, spread.min, spread.median, spread.max);
