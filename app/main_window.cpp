@@ -31,7 +31,7 @@ constexpr UINT kTimer2Interval = 50;
 constexpr UINT kShowTestErrors = WM_APP + 1;
 
 // The one window of the process, for the thread timer that ends a message box at the exit.
-MainWindow* g_mainWindow = nullptr;
+frmBrevanto* g_mainWindow = nullptr;
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
     WNDCLASSEXW windowClass{};
@@ -50,7 +50,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
 
 } // namespace
 
-MainWindow::MainWindow(HINSTANCE instance)
+frmBrevanto::frmBrevanto(HINSTANCE instance)
     : instance_(instance), ownControls_(instance, kOwnControlsManifest) {
     g_mainWindow = this;
     // The guard holds the exit's promise from the start, also for a start-up that fails.
@@ -61,7 +61,7 @@ MainWindow::MainWindow(HINSTANCE instance)
         const ActivationScope scope(ownControls_);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        RegisterWindowClass(instance_, &MainWindow::WindowProc);
+        RegisterWindowClass(instance_, &frmBrevanto::WindowProc);
         CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowCaption, kMainWindowStyle,
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                         nullptr, instance_, this);
@@ -71,13 +71,13 @@ MainWindow::MainWindow(HINSTANCE instance)
     Form_Load();
 }
 
-MainWindow::~MainWindow() {
+frmBrevanto::~frmBrevanto() {
     if (window_)
         DestroyWindow(window_);
     g_mainWindow = nullptr;
 }
 
-int MainWindow::Run() {
+int frmBrevanto::Run() {
     MSG msg;
     while (window_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (window_ && IsDialogMessageW(window_, &msg))
@@ -92,37 +92,37 @@ int MainWindow::Run() {
 }
 
 int RunMainWindow(HINSTANCE instance) {
-    MainWindow window(instance);
+    frmBrevanto window(instance);
     return window.Run();
 }
 
-std::wstring MainWindow::LogText() const {
+std::wstring frmBrevanto::LogText() const {
     return log_.Text();
 }
 
-void MainWindow::SetLogText(const std::wstring& text) {
+void frmBrevanto::SetLogText(const std::wstring& text) {
     log_.SetText(text);
 }
 
-void MainWindow::PaintLog() {
+void frmBrevanto::PaintLog() {
     log_.Paint();
 }
 
-std::wstring MainWindow::Caption() const {
+std::wstring frmBrevanto::Caption() const {
     return WindowText(window_);
 }
 
-void MainWindow::SetCaption(const std::wstring& caption) {
+void frmBrevanto::SetCaption(const std::wstring& caption) {
     SetWindowTextW(window_, caption.c_str());
 }
 
-void MainWindow::DoEvents() {
+void frmBrevanto::DoEvents() {
     // The job may have just reached its outcome.
     PublishExitStatus();
     RunPendingMessages(window_);
 }
 
-void MainWindow::ArmExitTimer() {
+void frmBrevanto::ArmExitTimer() {
     PublishExitStatus();
     // Setting the timer again restarts its count from the new interval.
     if (window_) {
@@ -131,22 +131,22 @@ void MainWindow::ArmExitTimer() {
     }
 }
 
-RunFacts MainWindow::Facts() const {
+RunFacts frmBrevanto::Facts() const {
     return RunFacts{state_.Outcome, cancelled_, unhandledError_};
 }
 
-void MainWindow::PublishExitStatus() {
+void frmBrevanto::PublishExitStatus() {
     SetExitGuardStatus(ExitStatusFor(Facts(), EndedBy::ExitGuard));
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK frmBrevanto::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            static_cast<frmBrevanto*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<frmBrevanto*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self)
         return DefWindowProcW(window, message, wParam, lParam);
     // No error may leave a window procedure: an error no handler caught ends the program.
@@ -160,7 +160,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     }
 }
 
-LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT frmBrevanto::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         OnCreate();
@@ -196,7 +196,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void MainWindow::OnCreate() {
+void frmBrevanto::OnCreate() {
     CreateControls();
     ApplyLayout(WindowDpi(window_));
     // Both timers count from the window's creation; so does the exit guard, which holds the exit
@@ -208,7 +208,7 @@ void MainWindow::OnCreate() {
     MoveExitDue(kTimer1Interval);
 }
 
-void MainWindow::CreateControls() {
+void frmBrevanto::CreateControls() {
     CreateLayoutControls(window_, instance_);
     cmdTEST_ = GetDlgItem(window_, kCmdTestId);
     cmdCancel_ = GetDlgItem(window_, kCmdCancelId);
@@ -226,7 +226,7 @@ void MainWindow::CreateControls() {
     SetWindowPos(cmdTEST_, Text1_, 0, 0, 0, 0, kKeepPlace);
 }
 
-void MainWindow::ApplyLayout(UINT dpi) {
+void frmBrevanto::ApplyLayout(UINT dpi) {
     UniqueFont windowFont(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, dpi)));
     UniqueFont logFont(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, dpi)));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), FALSE);
@@ -242,7 +242,7 @@ void MainWindow::ApplyLayout(UINT dpi) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::OnCommand(int id, int code) {
+void frmBrevanto::OnCommand(int id, int code) {
     if (code != BN_CLICKED)
         return;
     if (id == kCmdCancelId)
@@ -251,14 +251,14 @@ void MainWindow::OnCommand(int id, int code) {
         cmdTEST_Click();
 }
 
-void MainWindow::OnTimer(UINT_PTR id) {
+void frmBrevanto::OnTimer(UINT_PTR id) {
     if (id == kTimer1)
         Timer1_Timer();
     else if (id == kTimer2)
         Timer2_Timer();
 }
 
-void MainWindow::OnActivate(bool active) {
+void frmBrevanto::OnActivate(bool active) {
     // Like a dialog, the window gives the focus back to the control that had it.
     if (!active) {
         lastFocus_ = GetFocus();
@@ -267,13 +267,13 @@ void MainWindow::OnActivate(bool active) {
     }
 }
 
-void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+void frmBrevanto::OnDpiChanged(UINT dpi, const RECT& suggested) {
     SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyLayout(dpi);
 }
 
-void MainWindow::OnDestroy() {
+void frmBrevanto::OnDestroy() {
     KillTimer(window_, kTimer1);
     KillTimer(window_, kTimer2);
     // The exit guard keeps its time: a call that swallows the quit ends by it.
@@ -282,19 +282,19 @@ void MainWindow::OnDestroy() {
     PostQuitMessage(0);
 }
 
-void MainWindow::OnNcDestroy() {
+void frmBrevanto::OnNcDestroy() {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = cmdTEST_ = cmdCancel_ = Text1_ = Label1_ = lastFocus_ = nullptr;
 }
 
-void MainWindow::Form_Load() {
+void frmBrevanto::Form_Load() {
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     SetFocus(cmdCancel_);
     DoEvents();
 }
 
-void MainWindow::Timer2_Timer() {
+void frmBrevanto::Timer2_Timer() {
     KillTimer(window_, kTimer2);
     jobRunning_ = true;
     GenerateReport(*this, settings_, factory_, ProgramDirectory());
@@ -304,15 +304,15 @@ void MainWindow::Timer2_Timer() {
         PostMessageW(window_, kShowTestErrors, 0, 0);
 }
 
-void MainWindow::Timer1_Timer() {
+void frmBrevanto::Timer1_Timer() {
     End(EndedBy::ExitTimer);
 }
 
-void MainWindow::cmdCancel_Click() {
+void frmBrevanto::cmdCancel_Click() {
     DestroyWindow(window_);
 }
 
-void MainWindow::cmdTEST_Click() {
+void frmBrevanto::cmdTEST_Click() {
     // The report classes' call may take long.
     PaintLog();
     try {
@@ -325,7 +325,7 @@ void MainWindow::cmdTEST_Click() {
     }
 }
 
-void MainWindow::OnShowTestErrors() {
+void frmBrevanto::OnShowTestErrors() {
     while (window_ && !jobRunning_ && !testErrors_.empty()) {
         const std::wstring description = testErrors_.front();
         testErrors_.erase(testErrors_.begin());
@@ -333,25 +333,25 @@ void MainWindow::OnShowTestErrors() {
     }
 }
 
-void MainWindow::ShowMessageBox(const std::wstring& text, const std::wstring& title, UINT style) {
+void frmBrevanto::ShowMessageBox(const std::wstring& text, const std::wstring& title, UINT style) {
     // Nobody may answer the box: the log stays painted under it meanwhile.
     PaintLog();
     const ActivationScope context(ownControls_);
     const ThreadDpiScope awareness(WindowDpiAwareness(window_));
     // The box's own loop serves the exit timer; this thread timer stands in where there is
     // none, before the window or its timers exist.
-    const UINT_PTR exitDue = SetTimer(nullptr, 0, ExitDueInMs(), &MainWindow::OnExitDueUnderBox);
+    const UINT_PTR exitDue = SetTimer(nullptr, 0, ExitDueInMs(), &frmBrevanto::OnExitDueUnderBox);
     MessageBoxW(window_, text.c_str(), title.c_str(), style);
     if (exitDue)
         KillTimer(nullptr, exitDue);
 }
 
-void CALLBACK MainWindow::OnExitDueUnderBox(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK frmBrevanto::OnExitDueUnderBox(HWND, UINT, UINT_PTR, DWORD) {
     if (g_mainWindow)
         g_mainWindow->End(EndedBy::ExitTimer);
 }
 
-void MainWindow::End(EndedBy endedBy) {
+void frmBrevanto::End(EndedBy endedBy) {
     const int status = ExitStatusFor(Facts(), endedBy);
     // The component objects are released and OLE ended as the program ends, still watched by
     // the exit guard, unless a component's own call is still on the stack below this handler.
@@ -365,7 +365,7 @@ void MainWindow::End(EndedBy endedBy) {
     EndProcessNow(static_cast<UINT>(status));
 }
 
-void MainWindow::ReportUnhandledError(const std::wstring& description) {
+void frmBrevanto::ReportUnhandledError(const std::wstring& description) {
     // From here on every end of the program, by the exit timer served under the message box or
     // by the exit guard, reports this error.
     unhandledError_ = true;

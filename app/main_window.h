@@ -17,15 +17,15 @@
 
 namespace brevanto {
 
-// frmBrevanto: the program's only window. It starts the report job by itself 50 ms after it is
-// created and ends the program through its exit timer or when it is closed.
-class MainWindow : public JobWindow {
+// The program's only window. It starts the report job by itself 50 ms after it is created and
+// ends the program through its exit timer or when it is closed.
+class frmBrevanto : public JobWindow {
 public:
     // Creates the window with its controls and timers, then shows it (Form_Load).
-    explicit MainWindow(HINSTANCE instance);
-    ~MainWindow() override;
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
+    explicit frmBrevanto(HINSTANCE instance);
+    ~frmBrevanto() override;
+    frmBrevanto(const frmBrevanto&) = delete;
+    frmBrevanto& operator=(const frmBrevanto&) = delete;
 
     // Serves events until the window is gone; returns the process exit status.
     int Run();
