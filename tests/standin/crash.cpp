@@ -53,6 +53,10 @@ void ThrowAsMsvcDoes() {
 
 } // namespace
 
+void RecurseUntilTheStackOverflows() {
+    Recurse(0);
+}
+
 void CrashNow(CrashKind kind, std::string_view object, std::string_view member,
               std::string_view where) {
     try {
@@ -69,7 +73,7 @@ void CrashNow(CrashKind kind, std::string_view object, std::string_view member,
         ThrowAsMsvcDoes();
         break;
     case CrashKind::StackOverflow:
-        Recurse(0);
+        RecurseUntilTheStackOverflows();
         break;
     }
     // Reached only when a handler resumed after the crash: the call must not go on as if nothing

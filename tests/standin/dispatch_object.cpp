@@ -7,11 +7,13 @@
 #include "crash_later.h"
 #include "crash_reporter.h"
 #include "dpi_change.h"
+#include "handled_overflow.h"
 #include "live_objects.h"
 #include "log_observation.h"
 #include "message_pump.h"
 #include "observation.h"
 #include "raised_error.h"
+#include "started_thread.h"
 #include "unanswered_box.h"
 #include "variant_text.h"
 
@@ -73,6 +75,15 @@ void OfferSecondInterface(UniqueVariant& value) {
         return;
     // The object stays alive through the reference the second interface holds.
     HoldDispatch(value, second);
+}
+
+// Hands one of our objects back as VT_UNKNOWN, the same pointer: the caller must ask it for
+// IDispatch.
+void OfferAsUnknown(UniqueVariant& value) {
+    VARIANT given = value.Release();
+    if (given.vt == VT_DISPATCH && given.pdispVal)
+        given.vt = VT_UNKNOWN; // IDispatch begins with IUnknown
+    *value.Put() = given;
 }
 
 class PlainObject final : public DispatchObject {
@@ -307,6 +318,8 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
         WriteObservation(entry.object, entry.member);
     if (plan.logLines)
         WriteLogObservation(entry.object, entry.member);
+    if (plan.startThread)
+        ObserveStartedThread(entry.object, entry.member);
     if (plan.dpiChange)
         ChangeHostDpi(entry.object, entry.member, *plan.dpiChange);
     if (plan.crashFilter)
@@ -324,13 +337,17 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
     }
     if (plan.crashLaterMs)
         ArmLaterCrash(entry.object, entry.member, *plan.crashLaterMs);
+    // The component's own handler turns the overflow into an error the call raises.
+    std::optional<Failure> failure = plan.failure;
+    if (plan.handledOverflow && OverflowUnderOwnHandler(entry.object, entry.member))
+        failure = Failure{.style = Failure::Style::Exception, .description = *plan.handledOverflow};
     if (plan.crash)
         CrashNow(*plan.crash, entry.object, entry.member, "call");
 
     HRESULT outcome;
-    if (plan.failure) {
-        outcome = RaiseFailure(*plan.failure, exception);
-        entry.raised = RaisedField(*plan.failure);
+    if (failure) {
+        outcome = RaiseFailure(*failure, exception);
+        entry.raised = RaisedField(*failure);
     } else {
         outcome = Perform(member, operation, plan, params, result);
     }
@@ -358,6 +375,8 @@ HRESULT DispatchObject::Perform(const Member& member, Operation operation, const
     }
     if (SUCCEEDED(outcome) && plan.secondInterface)
         OfferSecondInterface(value);
+    if (SUCCEEDED(outcome) && plan.asUnknown)
+        OfferAsUnknown(value);
     if (SUCCEEDED(outcome) && result)
         *result = value.Release();
     return outcome;

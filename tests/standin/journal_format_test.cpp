@@ -157,5 +157,27 @@ INSTANTIATE_TEST_SUITE_P(
                          "3\t3\tStandin\t-\tdetach\tunload=process\tthen=hang\n")),
     CaseName);
 
+// What a thread a call started found, and the course of an overflow the call handled itself.
+INSTANTIATE_TEST_SUITE_P(
+    StartedThreadAndHandledOverflow, JournalLine,
+    testing::Values(Line("ThreadLineHasItsFindings",
+                         {.enterUs = 4,
+                          .exitUs = 6,
+                          .object = "User",
+                          .member = "LoginUser",
+                          .kind = JournalKind::Thread,
+                          .args = {SeenField("thread_dpi", "unaware"),
+                                   SeenField("window_dpi", "unaware")}},
+                         "4\t6\tUser\tLoginUser\tthread\tthread_dpi=unaware\twindow_dpi=unaware\n"),
+                    Line("OverflowLineSaysWhatHappened",
+                         {.enterUs = 8,
+                          .exitUs = 8,
+                          .object = "Viewer",
+                          .member = "SetDLLVer",
+                          .kind = JournalKind::Overflow,
+                          .args = {SeenField("event", "handled"), SeenField("code", "0xC00000FD")}},
+                         "8\t8\tViewer\tSetDLLVer\toverflow\tevent=handled\tcode=0xC00000FD\n")),
+    CaseName);
+
 } // namespace
 } // namespace brevanto::standin

@@ -31,6 +31,10 @@ std::string_view KindName(JournalKind kind) {
         return "box";
     case JournalKind::Block:
         return "block";
+    case JournalKind::Thread:
+        return "thread";
+    case JournalKind::Overflow:
+        return "overflow";
     case JournalKind::Detach:
         return "detach";
     }

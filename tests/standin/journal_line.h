@@ -9,7 +9,8 @@
 namespace brevanto::standin {
 
 // Seen: what a stand-in observed of its host during a call, not a call of its own. The kinds
-// after it mark a fault the scenario asked for, at the moment it acts, and the DLL's detach.
+// after it mark a fault the scenario asked for, at the moment it acts, what a thread the call
+// started found, the course of a stack overflow the call handles itself, and the DLL's detach.
 enum class JournalKind {
     Create,
     Destroy,
@@ -22,6 +23,8 @@ enum class JournalKind {
     Filter,
     Box,
     Block,
+    Thread,
+    Overflow,
     Detach
 };
 

@@ -179,10 +179,13 @@ const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
         {u"failhr", Verb::FailHresult, TargetKind::Member, ValueKind::Hresult},
         {u"nonobject", Verb::NonObject, TargetKind::Member, ValueKind::None},
         {u"second", Verb::Second, TargetKind::Member, ValueKind::None},
+        {u"unknown", Verb::AsUnknown, TargetKind::Member, ValueKind::None},
         {u"hide", Verb::Hide, TargetKind::Member, ValueKind::None},
         {u"observe", Verb::Observe, TargetKind::Member, ValueKind::None},
         {u"loglines", Verb::LogLines, TargetKind::Member, ValueKind::None},
+        {u"thread", Verb::StartThread, TargetKind::Member, ValueKind::None},
         {u"dpichange", Verb::DpiChange, TargetKind::Member, ValueKind::Dpi},
+        {u"overflow", Verb::HandledOverflow, TargetKind::Member, ValueKind::Description},
         {u"crash", Verb::Crash, TargetKind::Member, ValueKind::Crash},
         {u"crashlater", Verb::CrashLater, TargetKind::Member, ValueKind::Milliseconds},
         {u"crashfilter", Verb::CrashFilter, TargetKind::Member, ValueKind::None},
@@ -324,11 +327,21 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
         case Verb::Second:
             plan.secondInterface = true;
             break;
+        case Verb::AsUnknown:
+            plan.asUnknown = true;
+            break;
         case Verb::Observe:
             plan.observe = true;
             break;
         case Verb::LogLines:
             plan.logLines = true;
+            break;
+        case Verb::StartThread:
+            plan.startThread = true;
+            break;
+        case Verb::HandledOverflow:
+            if (!plan.handledOverflow)
+                plan.handledOverflow = directive.description;
             break;
         case Verb::DpiChange:
             if (!plan.dpiChange)

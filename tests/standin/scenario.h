@@ -26,21 +26,26 @@ struct Failure {
 };
 
 // What a test asked one member call to do besides its normal work, in the order it happens:
-// the observation, the DPI change, the crash reporter, clicks, the box, delays, the later
-// crash's timer, the crash, then the failure.
+// the observation, the started thread, the DPI change, the crash reporter, clicks, the box,
+// delays, the later crash's timer, the handled overflow, the crash, then the failure.
 struct CallPlan {
     bool observe = false;
     bool logLines = false;
+    bool startThread = false;
     std::optional<std::uint32_t> dpiChange; // the DPI to announce; the first directive wins
     bool crashFilter = false;
     std::vector<ClickTarget> clicks;
     bool box = false;
     std::vector<Delay> delays;
     std::optional<std::uint32_t> crashLaterMs; // the first directive wins
-    std::optional<CrashKind> crash;            // the first directive wins
-    std::optional<Failure> failure;            // the first failure directive for the member wins
+    // The description the call fails with once its own handler took the stack overflow; the
+    // first directive wins.
+    std::optional<std::u16string> handledOverflow;
+    std::optional<CrashKind> crash; // the first directive wins
+    std::optional<Failure> failure; // the first failure directive for the member wins
     bool nonObject = false;
     bool secondInterface = false;
+    bool asUnknown = false;
 };
 
 // What a test asked the class factory to do before it makes an object of a class, in the order
@@ -70,6 +75,9 @@ struct CreationPlan {
 //   nonobject:<Object>.<Member>                  give a number where an object is expected
 //   second:<Object>.<Member>                     when the member gives one of our objects, give
 //                                                that object's second dispinterface instead
+//   unknown:<Object>.<Member>                    when the member gives one of our objects, give
+//                                                it as VT_UNKNOWN, so the caller has to ask it
+//                                                for IDispatch
 //   hide:<Object>.<Member>                       GetIDsOfNames does not know the member, and
 //                                                Invoke does not find its DISPID
 //   observe:<Object>.<Member>                    journal a "seen" line describing the world the
@@ -78,6 +86,10 @@ struct CreationPlan {
 //   loglines:<Object>.<Member>                   journal a "seen" line on the host's log box as
 //                                                the call arrives: its line count and whether
 //                                                its pixels show them yet
+//   thread:<Object>.<Member>                     start a thread, as a print worker or progress
+//                                                window would be, and wait for it; it journals
+//                                                a "thread" line with its own DPI awareness and
+//                                                that of a window it makes
 //   dpichange:<Object>.<Member>=<dpi>            send the host window WM_DPICHANGED for that
 //                                                DPI (1 to 65535) during the call, journal a
 //                                                "seen" line on the fonts its controls held
@@ -87,6 +99,14 @@ struct CreationPlan {
 //                                                MSVC's throw raises it, without type
 //                                                information), or recurse until the stack
 //                                                overflows
+//   overflow:<Object>.<Member>=<description>     recurse until the stack overflows inside a
+//                                                frame-based handler of the call's own (as the
+//                                                Visual Basic runtime has around a component's
+//                                                code); when it takes the overflow, the call
+//                                                raises an automation exception with the
+//                                                description (\; \\ \uXXXX). 32-bit only: the
+//                                                64-bit build has no such handler and overflows
+//                                                unhandled
 //   crashlater:<Object>.<Member>=<ms>            return normally, with a timer of that time set
 //                                                on a hidden window of the stand-ins' own; when
 //                                                the host's loop serves the timer, the window
@@ -110,6 +130,8 @@ struct CreationPlan {
 //   crashlater ms=<ms>                                    the later crash's timer is set
 //   filter     event=installed                            the crash reporter is in place
 //   filter     event=ran code=<hex exception code>        the crash reporter runs (its box next)
+//   overflow   event=start                                about to recurse
+//   overflow   event=handled code=<hex exception code>    the call's own handler took it
 //   box        where=call|create                          about to show the unanswered box
 //   block      ms=<ms> where=create                       about to sleep
 // and every DLL_PROCESS_DETACH journals, under the object "Standin", one line
@@ -138,10 +160,13 @@ private:
         FailHresult,
         NonObject,
         Second,
+        AsUnknown,
         Hide,
         Observe,
         LogLines,
+        StartThread,
         DpiChange,
+        HandledOverflow,
         Crash,
         CrashLater,
         CrashFilter,

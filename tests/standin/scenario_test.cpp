@@ -59,6 +59,8 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
         add("observe");
     if (plan.logLines)
         add("loglines");
+    if (plan.startThread)
+        add("thread");
     if (plan.dpiChange)
         add("dpichange" + std::to_string(*plan.dpiChange));
     if (plan.crashFilter)
@@ -69,6 +71,8 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
         add("box");
     if (plan.secondInterface)
         add("second");
+    if (plan.asUnknown)
+        add("unknown");
     if (plan.nonObject)
         add("nonobject");
     if (scenario.HidesMember(object, member))
@@ -79,6 +83,9 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
     }
     if (plan.crashLaterMs)
         add("crashlater" + std::to_string(*plan.crashLaterMs));
+    if (plan.handledOverflow)
+        add("overflow\"" + std::string(plan.handledOverflow->begin(), plan.handledOverflow->end()) +
+            "\"");
     if (plan.crash)
         add("crash-" + CrashText(*plan.crash));
     if (plan.failure)
@@ -140,6 +147,23 @@ INSTANTIATE_TEST_SUITE_P(
                       "observe loglines"},
         DirectiveCase{"Second", u"second:User.ZELTARClasses", "second", "User", "ZELTARClasses"},
         DirectiveCase{"SecondWithEmptyMemberSkipped", u"second:User.", "", "User", ""},
+        DirectiveCase{"Unknown", u"unknown:User.ZELTARClasses", "unknown", "User", "ZELTARClasses"},
+        DirectiveCase{"UnknownWithValueSkipped", u"unknown:User.ZELTARClasses=1", "", "User",
+                      "ZELTARClasses"},
+        DirectiveCase{"Thread", u"thread:User.LoginUser", "thread", "User", "LoginUser"},
+        DirectiveCase{"ThreadIgnoresCase", u"THREAD:viewer.show_results", "thread"},
+        DirectiveCase{"ThreadOfAnotherMember", u"thread:Viewer.Export", ""},
+        DirectiveCase{"ThreadWithValueSkipped", u"thread:Viewer.Show_Results=1", ""},
+        DirectiveCase{"ThreadOfClassSkipped", u"thread:Viewer", "", "Viewer", ""},
+        DirectiveCase{"Overflow", u"overflow:Viewer.SetDLLVer=Out of stack space",
+                      "overflow\"Out of stack space\"", "Viewer", "SetDLLVer"},
+        DirectiveCase{"OverflowDescriptionUnescaped", u"overflow:Viewer.Show_Results=a\\;b",
+                      "overflow\"a;b\""},
+        DirectiveCase{"OverflowEmptyDescription", u"overflow:Viewer.Show_Results=", "overflow\"\""},
+        DirectiveCase{"OverflowFirstWins",
+                      u"overflow:Viewer.Show_Results=first;overflow:Viewer.Show_Results=second",
+                      "overflow\"first\""},
+        DirectiveCase{"OverflowWithoutDescriptionSkipped", u"overflow:Viewer.Show_Results", ""},
         DirectiveCase{"Hide", u"hide:Viewer.Show_Results", "hidden"},
         DirectiveCase{"HideIgnoresCase", u"Hide:VIEWER.show_results", "hidden"},
         DirectiveCase{"HideOfAnotherObject", u"hide:User.Show_Results", ""},
@@ -252,6 +276,11 @@ INSTANTIATE_TEST_SUITE_P(
                       u"click:Viewer.Show_Results=Cancel;crashfilter:Viewer.Show_Results;"
                       u"observe:Viewer.Show_Results",
                       "observe crashfilter click-Cancel box pump5 crashlater9 crash-av"},
+        DirectiveCase{"ThreadAndOverflowInTheirPlaces",
+                      u"crash:Viewer.Show_Results=av;overflow:Viewer.Show_Results=x;"
+                      u"crashlater:Viewer.Show_Results=9;thread:Viewer.Show_Results;"
+                      u"observe:Viewer.Show_Results",
+                      "observe thread crashlater9 overflow\"x\" crash-av"},
         DirectiveCase{"CreateCrash", u"createcrash:Viewer=stack", "createcrash-stack", "Viewer",
                       ""},
         DirectiveCase{"CreateCrashCoversEveryMember", u"createcrash:Viewer=cpp", "createcrash-cpp"},
