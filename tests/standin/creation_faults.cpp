@@ -3,6 +3,7 @@
 #include "active_scenario.h"
 #include "crash.h"
 #include "journal.h"
+#include "started_thread.h"
 #include "unanswered_box.h"
 
 #include <windows.h>
@@ -13,6 +14,8 @@ namespace brevanto::standin {
 
 void ActOutCreationFaults(std::string_view object) {
     const CreationPlan plan = ActiveScenario().PlanForCreation(object);
+    if (plan.startThread)
+        ObserveStartedThread(object, "-");
     if (plan.blockMs) {
         WriteEventJournal(
             JournalKind::Block, object, "-",

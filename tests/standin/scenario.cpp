@@ -194,6 +194,7 @@ const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
         {u"createcrash", Verb::CreateCrash, TargetKind::Class, ValueKind::Crash},
         {u"createbox", Verb::CreateBox, TargetKind::Class, ValueKind::None},
         {u"createblock", Verb::CreateBlock, TargetKind::Class, ValueKind::Milliseconds},
+        {u"createthread", Verb::CreateThread, TargetKind::Class, ValueKind::None},
         {u"hangdetach", Verb::HangDetach, TargetKind::None, ValueKind::None},
     };
     for (const VerbRule& rule : kRules) {
@@ -367,6 +368,7 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
         case Verb::CreateCrash:
         case Verb::CreateBox:
         case Verb::CreateBlock:
+        case Verb::CreateThread:
         case Verb::HangDetach:
             break; // never targets a member
         }
@@ -383,6 +385,8 @@ CreationPlan Scenario::PlanForCreation(std::string_view object) const {
             plan.blockMs = directive.number;
         else if (directive.verb == Verb::CreateBox)
             plan.box = true;
+        else if (directive.verb == Verb::CreateThread)
+            plan.startThread = true;
         else if (directive.verb == Verb::CreateCrash && !plan.crash)
             plan.crash = directive.crash;
     }

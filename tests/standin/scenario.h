@@ -49,8 +49,10 @@ struct CallPlan {
 };
 
 // What a test asked the class factory to do before it makes an object of a class, in the order
-// it happens: the block, the box, then the crash. The first directive of each verb wins.
+// it happens: the started thread, the block, the box, then the crash. The first directive of each
+// verb wins.
 struct CreationPlan {
+    bool startThread = false;
     std::optional<std::uint32_t> blockMs;
     bool box = false;
     std::optional<CrashKind> crash;
@@ -121,6 +123,8 @@ struct CreationPlan {
 //                                                is made
 //   createbox:<Object>                           show a message box nobody answers, there
 //   createblock:<Object>=<ms>                    sleep there without serving messages
+//   createthread:<Object>                        start a thread there as thread: does, and
+//                                                journal its thread line with member "-"
 //   hangdetach                                   DLL_PROCESS_DETACH never returns
 //   zeltarclasses:method                         publish User.ZELTARClasses as a method
 //
@@ -175,6 +179,7 @@ private:
         CreateCrash,
         CreateBox,
         CreateBlock,
+        CreateThread,
         HangDetach
     };
 

@@ -93,6 +93,8 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
     if (scenario.RefusesClass(object))
         add("nocreate");
     const CreationPlan creation = scenario.PlanForCreation(object);
+    if (creation.startThread)
+        add("createthread");
     if (creation.blockMs)
         add("createblock" + std::to_string(*creation.blockMs));
     if (creation.box)
@@ -294,6 +296,11 @@ INSTANTIATE_TEST_SUITE_P(
         DirectiveCase{"CreateBox", u"createbox:User", "createbox", "User", "LoginUser"},
         DirectiveCase{"CreateBoxEmptyClassSkipped", u"createbox:", "", "", ""},
         DirectiveCase{"CreateBlock", u"createblock:Viewer=15000", "createblock15000"},
+        DirectiveCase{"CreateThread", u"createthread:Viewer", "createthread"},
+        DirectiveCase{"CreateThreadOfAnotherClass", u"createthread:Viewer", "", "User",
+                      "LoginUser"},
+        DirectiveCase{"CreateThreadOfMemberSkipped", u"createthread:Viewer.Show_Results", ""},
+        DirectiveCase{"CreateThreadWithValueSkipped", u"createthread:Viewer=1", ""},
         DirectiveCase{"CreateBlockFirstWins", u"createblock:Viewer=1;createblock:Viewer=2",
                       "createblock1"},
         DirectiveCase{"CreateBlockWithoutTimeSkipped", u"createblock:Viewer;createblock:Viewer=",
