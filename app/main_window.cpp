@@ -56,12 +56,12 @@ frmBrevanto::frmBrevanto(HINSTANCE instance)
     // The guard holds the exit's promise from the start, also for a start-up that fails.
     if (!StartExitGuard(kTimer1Interval, ExitStatusFor(Facts(), EndedBy::ExitGuard)))
         ReportUnhandledError(L"The exit guard could not be started.");
+    RegisterWindowClass(instance_, &frmBrevanto::WindowProc);
     {
-        // The controls take their version from the context active when they are created.
-        const ActivationScope scope(ownControls_);
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        RegisterWindowClass(instance_, &frmBrevanto::WindowProc);
+        // Outside our activation context: Windows activates the context a window was created in
+        // around every call of its procedure, and so around the components' code that our
+        // handlers and their event runs reach. Only our controls are made inside it (OnCreate).
+        const PerMonitorDpiScope awareness;
         CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowCaption, kMainWindowStyle,
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                         nullptr, instance_, this);
@@ -149,6 +149,9 @@ LRESULT CALLBACK frmBrevanto::WindowProc(HWND window, UINT message, WPARAM wPara
     auto* self = reinterpret_cast<frmBrevanto*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self)
         return DefWindowProcW(window, message, wParam, lParam);
+    // Our handlers run in our window's awareness, also where the system does not switch the
+    // thread to it around the procedure (before Windows 10 1607, and Wine).
+    const ThreadDpiScope awareness(WindowDpiAwareness(window));
     // No error may leave a window procedure: an error no handler caught ends the program.
     try {
         return self->HandleMessage(message, wParam, lParam);
@@ -209,7 +212,13 @@ void frmBrevanto::OnCreate() {
 }
 
 void frmBrevanto::CreateControls() {
-    CreateLayoutControls(window_, instance_);
+    {
+        // The controls take their version from the context active when they are created.
+        const ActivationScope context(ownControls_);
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        CreateLayoutControls(window_, instance_);
+    }
     cmdTEST_ = GetDlgItem(window_, kCmdTestId);
     cmdCancel_ = GetDlgItem(window_, kCmdCancelId);
     Text1_ = GetDlgItem(window_, kText1Id);
@@ -357,6 +366,9 @@ void frmBrevanto::End(EndedBy endedBy) {
     // the exit guard, unless a component's own call is still on the stack below this handler.
     SetExitGuardStatus(status);
     if (ActiveComponentCalls() == 0) {
+        // Releasing the objects and ending OLE, which unloads the components, run their code:
+        // in their world, as a call does, not in that of the handler or message box below.
+        const ComponentWorldScope world;
         state_.LabResultViewer.reset();
         state_.User.reset();
         ole_.Uninitialize();

@@ -75,7 +75,8 @@ private:
     // OLE is started first and ended last on this thread, as the components' older host did.
     OleApartment ole_;
     HINSTANCE instance_;
-    // Our own controls have the version 6 common controls; the components' do not.
+    // Our own controls and message boxes have the version 6 common controls; the components'
+    // windows, and our window itself, do not.
     ActivationContext ownControls_;
     HWND window_ = nullptr;
     HWND cmdTEST_ = nullptr;

@@ -19,7 +19,7 @@ inline constexpr int kClientWidthTwips = 8565;
 inline constexpr int kClientHeightTwips = 5685;
 
 // The manifest resource with the version 6 common controls, activated around the creation of
-// the window and its controls; resource 1, the process default, has none.
+// the window's controls (not the window's own); resource 1, the process default, has none.
 inline constexpr WORD kOwnControlsManifest = 2;
 
 inline constexpr wchar_t kFontFace[] = L"Segoe UI";

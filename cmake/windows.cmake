@@ -29,10 +29,15 @@ target_include_directories(brevanto_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(brevanto_platform PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(brevanto_platform PUBLIC ole32 oleaut32 uuid advapi32 user32 gdi32 version)
 
+# Every thread of an exe the components are loaded into starts DPI-unaware: a TLS callback, kept
+# only when its object is linked into the exe itself.
+set(BREVANTO_COMPONENT_HOST_SOURCES ${CMAKE_SOURCE_DIR}/platform/dpi_unaware_threads.cpp)
+
 add_executable(Brevanto WIN32
     app/main.cpp
     app/log_box.cpp
     app/main_window.cpp
+    ${BREVANTO_COMPONENT_HOST_SOURCES}
     res/brevanto.rc
 )
 target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform comctl32)

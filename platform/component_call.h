@@ -22,11 +22,18 @@ private:
     bool active_ = false;
 };
 
+// The world of the older host the components were built for: a DPI-unaware thread and the
+// process default activation context, whatever our own code around it had active.
+class ComponentWorldScope {
+private:
+    DpiUnawareScope unaware_;
+    DefaultContextScope context_;
+};
+
 // Every entry into a component's code runs inside one: creation, name look-up, QueryInterface,
-// Invoke and Release. The component gets the world of the older host it was built for (a
-// DPI-unaware thread, the process default activation context); the call is counted, so the
-// exit neither releases objects nor runs component code under a call's frames; and afterwards
-// our crash handling is put back in case the component replaced it.
+// Invoke and Release. The component gets the world of the older host it was built for; the call
+// is counted, so the exit neither releases objects nor runs component code under a call's
+// frames; and afterwards our crash handling is put back in case the component replaced it.
 class ComponentCall {
 public:
     ComponentCall();
@@ -42,8 +49,7 @@ private:
         ~Count();
     };
     Count count_;
-    DpiUnawareScope unaware_;
-    DefaultContextScope context_;
+    ComponentWorldScope world_;
 };
 
 // How many component calls are under way on this thread, nested ones included.

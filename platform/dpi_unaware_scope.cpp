@@ -9,7 +9,7 @@ using SetThreadDpiAwarenessContextFunction = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_
 using GetWindowDpiAwarenessContextFunction = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
 
 SetThreadDpiAwarenessContextFunction SetThreadContext() {
-    // From Windows 10 1607 on; before it the manifest leaves the whole process unaware.
+    // From Windows 10 1607 on; before it the whole process stays unaware.
     static const auto function = SystemFunction<SetThreadDpiAwarenessContextFunction>(
         L"user32.dll", "SetThreadDpiAwarenessContext");
     return function;
@@ -17,9 +17,18 @@ SetThreadDpiAwarenessContextFunction SetThreadContext() {
 
 } // namespace
 
-ThreadDpiScope::ThreadDpiScope(DPI_AWARENESS_CONTEXT awareness) {
-    if (const auto set = SetThreadContext(); set && awareness)
-        previous_ = set(awareness);
+ThreadDpiScope::ThreadDpiScope(DPI_AWARENESS_CONTEXT awareness)
+    : ThreadDpiScope(std::initializer_list<DPI_AWARENESS_CONTEXT>{awareness}) {}
+
+ThreadDpiScope::ThreadDpiScope(std::initializer_list<DPI_AWARENESS_CONTEXT> choices) {
+    const auto set = SetThreadContext();
+    if (!set)
+        return;
+    for (const DPI_AWARENESS_CONTEXT awareness : choices) {
+        // A context the system does not know leaves the thread as it was and gives null.
+        if (awareness && (previous_ = set(awareness)) != nullptr)
+            return;
+    }
 }
 
 ThreadDpiScope::~ThreadDpiScope() {

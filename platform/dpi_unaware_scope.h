@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 namespace brevanto {
 
 // Sets the calling thread's DPI awareness for the scope's lifetime and restores it after, on
@@ -10,6 +12,8 @@ namespace brevanto {
 class ThreadDpiScope {
 public:
     explicit ThreadDpiScope(DPI_AWARENESS_CONTEXT awareness);
+    // The first of the choices the system accepts.
+    explicit ThreadDpiScope(std::initializer_list<DPI_AWARENESS_CONTEXT> choices);
     ~ThreadDpiScope();
     ThreadDpiScope(const ThreadDpiScope&) = delete;
     ThreadDpiScope& operator=(const ThreadDpiScope&) = delete;
@@ -24,6 +28,16 @@ private:
 class DpiUnawareScope : public ThreadDpiScope {
 public:
     DpiUnawareScope() : ThreadDpiScope(DPI_AWARENESS_CONTEXT_UNAWARE) {}
+};
+
+// Our own window is created inside one: per-monitor aware, version 2 where the system has it
+// (Windows 10 1703 on; Wine refuses it), else version 1 (Windows 10 1607, the first with
+// per-thread awareness). Before that the window stays unaware like the rest of the process.
+class PerMonitorDpiScope : public ThreadDpiScope {
+public:
+    PerMonitorDpiScope()
+        : ThreadDpiScope({DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2,
+                          DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE}) {}
 };
 
 // The awareness a window was created with, for a scope that gives it back to our own windows;

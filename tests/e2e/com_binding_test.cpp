@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "platform/com_object.h"
 #include "platform/ole_apartment.h"
+#include "platform/unique_resource.h"
+#include "platform/utf8.h"
 #include "report/report_job.h"
 #include "report/run_error.h"
 #include "tests/e2e/program_run.h"
@@ -181,6 +185,111 @@ TEST_F(ComBindingTest, EveryCallRunsDpiUnawareAndGivesTheThreadItsAwarenessBack)
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(SeenValue(seen[0], "thread_dpi"), "unaware");
     }
+}
+
+// An activation context of the caller's own: the launcher's version 6 controls manifest.
+UniqueActivationContext CallersOwnContext() {
+    const std::wstring exe = ProgramDirectory() + L"\\Brevanto.exe";
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = exe.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(2);
+    return UniqueActivationContext(CreateActCtxW(&request));
+}
+
+HANDLE CurrentActivationContext() {
+    HANDLE current = nullptr;
+    if (!GetCurrentActCtx(&current))
+        return INVALID_HANDLE_VALUE;
+    // The comparison needs only the value; the reference it came with goes back now.
+    if (current)
+        ReleaseActCtx(current);
+    return current;
+}
+
+// Each component call pushes the components' world (the process default context) for the call
+// alone. Afterwards the caller's own context is the current one again, and the caller's own
+// deactivation succeeds: had a call left its frame on the stack, the caller's code after it would
+// run in the wrong context, and on Windows that deactivation would be an early one, which ntdll
+// raises as an exception.
+TEST_F(ComBindingTest, EveryKindOfCallLeavesTheCallersActivationContextCurrent) {
+    UseScenario("unknown:Viewer.zeltarUser;fail:Viewer.Show_Results=Refused");
+    const UniqueActivationContext own = CallersOwnContext();
+    ASSERT_TRUE(own) << "no activation context from the launcher's manifest 2";
+
+    struct Case {
+        const char* name;
+        std::function<void()> call;
+    };
+    std::vector<std::string> leftOtherContext;
+    std::string unexpectedError;
+    bool deactivated = false;
+    HANDLE afterwards = nullptr;
+    // On a thread of its own: a context left active by a faulty call must not outlive the test.
+    std::thread caller([&] {
+        const OleApartment apartment;
+        ULONG_PTR cookie = 0;
+        if (!ActivateActCtx(own.Get(), &cookie))
+            return;
+        ObjectRef user, viewer;
+        const Case cases[] = {
+            {"create", [&] { user = factory_.Create(kUserClass); }},
+            {"failing create", [&] { ErrorOf([&] { factory_.Create(L"No.SuchClass"); }); }},
+            {"name look-up", [&] { user->Knows(L"LoginUser"); }},
+            {"put",
+             [&] {
+                 viewer = factory_.Create(kViewerClass);
+                 viewer->Put(L"zeltarUser", user);
+             }},
+            {"QueryInterface", [&] { viewer->Get(L"zeltarUser"); }},
+            {"get", [&] { user->Get(L"ZELTARClasses"); }},
+            {"method",
+             [&] {
+                 user->Call(L"LoginUser", {std::wstring(), std::wstring()});
+             }},
+            {"failing method", [&] { ErrorOf([&] { viewer->Call(L"Show_Results", {}); }); }},
+            {"release",
+             [&] {
+                 viewer.reset();
+                 user.reset();
+             }},
+        };
+        for (const Case& c : cases) {
+            try {
+                c.call();
+            } catch (const RunError& error) {
+                unexpectedError = c.name + (": " + Utf8(error.Description()));
+                break;
+            }
+            if (CurrentActivationContext() != own.Get())
+                leftOtherContext.push_back(c.name);
+        }
+        // Deactivating a frame that is not the top one raises; only the top one is tried.
+        if (CurrentActivationContext() == own.Get()) {
+            deactivated = DeactivateActCtx(0, cookie) != FALSE;
+            afterwards = CurrentActivationContext();
+        }
+    });
+    caller.join();
+    EXPECT_EQ(unexpectedError, "");
+    EXPECT_EQ(leftOtherContext, std::vector<std::string>{});
+    EXPECT_TRUE(deactivated);
+    EXPECT_EQ(afterwards, nullptr);
+
+    // Every kind of call reached the components.
+    const auto calls = Calls();
+    for (const char* call : {"Viewer.put zeltarUser DISPATCH:User", "Viewer.get zeltarUser",
+                             "User.get ZELTARClasses"}) {
+        EXPECT_NE(std::find(calls.begin(), calls.end(), call), calls.end()) << call;
+    }
+    int created = 0, destroyed = 0;
+    for (const auto& line : Journal()) {
+        created += line.kind == "create";
+        destroyed += line.kind == "destroy";
+    }
+    EXPECT_EQ(created, 3);
+    EXPECT_EQ(destroyed, 3);
 }
 
 TEST_F(ComBindingTest, AnObjectFromAGetKeepsTheInterfaceItWasGivenAs) {

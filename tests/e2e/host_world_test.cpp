@@ -6,9 +6,15 @@
 #include "app/window_layout.h"
 #include "platform/pe_header.h"
 #include "platform/unique_resource.h"
+#include "report/report_job.h"
+#include "tests/support/child_process.h"
+#include "tests/support/journal_file.h"
+#include "tests/support/standin_library.h"
 
 namespace brevanto::e2e {
 namespace {
+
+using support::LinesOfKind;
 
 constexpr bool kIs32Bit = sizeof(void*) == 4;
 
@@ -48,6 +54,61 @@ TEST_F(ProgramTest, ComponentsSeeTheWorldOfTheirOlderHost) {
         else
             EXPECT_TRUE(dep == "n/a" || dep == "3") << dep;
     }
+}
+
+// A component starts threads of its own (a print worker, a progress window) during its calls.
+// Such a thread starts with the process's DPI awareness, not with the calling thread's, so only
+// a DPI-unaware process gives it the world of the older host.
+TEST_F(ProgramTest, ThreadsAComponentStartsAreDpiUnaware) {
+    ProgramRun run("thread:User.LoginUser;thread:Viewer.Show_Results;"
+                   "thread:Classes.OpenMainReport;observe:Classes.OpenMainReport");
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    run.Click(kCmdTestId);
+    run.WaitForCall(TestButtonCalls().back(), 1, 2000);
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
+
+    const auto journal = run.Journal();
+    const auto threads = LinesOfKind(journal, "thread");
+    const std::pair<const char*, const char*> calls[] = {
+        {"User", "LoginUser"}, {"Viewer", "Show_Results"}, {"Classes", "OpenMainReport"}};
+    for (const auto& [object, member] : calls) {
+        SCOPED_TRACE(std::string(object) + "." + member);
+        const auto line = std::find_if(threads.begin(), threads.end(), [&](const JournalCall& t) {
+            return t.object == object && t.member == member;
+        });
+        ASSERT_NE(line, threads.end()) << "the stand-in started no thread";
+        EXPECT_EQ(SeenValue(*line, "thread_dpi"), "unaware");
+        EXPECT_EQ(SeenValue(*line, "window_dpi"), "unaware");
+    }
+    // Meanwhile the launcher's own window is still per-monitor aware.
+    const auto seen = SeenLines(journal, "Classes", "OpenMainReport");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(SeenValue(seen[0], "host_window_dpi"), "per-monitor");
+}
+
+// The workstation check makes the components in creation processes of its own, in the world
+// Brevanto.exe gives them: a thread a component starts while it is made is DPI-unaware there too.
+TEST_F(ProgramTest, ThreadsAComponentStartsInTheChecksCreationProcessAreDpiUnaware) {
+    const support::JournalFile journal;
+    const support::ScopedEnvironmentVariable plan(support::kScenarioVariable,
+                                                  L"createthread:Viewer");
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    // The creation process reports on its standard output; nobody reads it here.
+    const UniqueFile discard(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(discard);
+    const std::wstring exe = ProgramDirectory() + L"\\brevanto-check.exe";
+    support::ChildProcess creation(exe,
+                                   L"\"" + exe + L"\" --create-class " + std::wstring(kViewerClass),
+                                   ProgramDirectory(), discard.Get());
+    ASSERT_TRUE(creation.WaitForExit(10000));
+    EXPECT_EQ(creation.ExitStatus(), 0u);
+
+    const auto threads = LinesOfKind(journal.Read(), "thread");
+    ASSERT_EQ(threads.size(), 1u) << "the stand-in started no thread";
+    EXPECT_EQ(threads[0].object, "Viewer");
+    EXPECT_EQ(SeenValue(threads[0], "thread_dpi"), "unaware");
+    EXPECT_EQ(SeenValue(threads[0], "window_dpi"), "unaware");
 }
 
 TEST_F(ProgramTest, AnObjectAComponentHandsBackIsUsedAsGiven) {
@@ -178,10 +239,11 @@ TEST(BuiltExecutable, HeaderAndManifestGiveTheComponentsTheirOlderHost) {
             EXPECT_EQ(process.find("trustInfo"), std::string::npos);
             // No version 6 controls for the process, hence for the components' forms.
             EXPECT_EQ(process.find("Common-Controls"), std::string::npos);
-            // Per-monitor awareness only where the system also sets awareness per thread; the older
-            // dpiAware element would make Windows 8.1 and early 10 scale the components' windows.
-            EXPECT_NE(process.find("<dpiAwareness"), std::string::npos);
-            EXPECT_NE(process.find("PerMonitorV2"), std::string::npos);
+            // A DPI-unaware process, so every thread starts unaware as in the older host; only our
+            // own window is made per-monitor aware, per thread. Neither dpiAware nor a per-monitor
+            // dpiAwareness may make the process aware.
+            EXPECT_NE(process.find(">unaware</dpiAwareness>"), std::string::npos);
+            EXPECT_EQ(process.find("PerMonitor"), std::string::npos);
             EXPECT_EQ(process.find("<dpiAware "), std::string::npos);
             EXPECT_EQ(process.find("<dpiAware>"), std::string::npos);
             // Our own controls' manifest; the check has no window.

@@ -8,16 +8,19 @@
 namespace brevanto::e2e {
 namespace {
 
+using support::LinesOfKind;
+
 constexpr int kAttempts = 3;
 
 // Test pressed before the job has created the user component shows the program's own message
 // box, and the start timer then fires under that box: the whole job runs nested in the box's
 // loop, inside whatever the program set up for its own box. The components must still get the
-// process's world: classic controls and a DPI-unaware thread.
+// process's world: classic controls and a DPI-unaware thread, and so must the threads they start.
 TEST_F(ProgramTest, JobNestedInTheTestErrorBoxGivesTheComponentsTheirClassicWorld) {
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         SCOPED_TRACE("attempt " + std::to_string(attempt));
-        ProgramRun run("observe:User.LoginUser;observe:Viewer.Show_Results");
+        ProgramRun run("observe:User.LoginUser;observe:Viewer.Show_Results;"
+                       "thread:User.LoginUser;thread:Viewer.Show_Results");
         // The start timer fires 50 ms after the window is made: the click must be served first.
         ASSERT_TRUE(run.Window());
         run.Click(kCmdTestId);
@@ -48,6 +51,14 @@ TEST_F(ProgramTest, JobNestedInTheTestErrorBoxGivesTheComponentsTheirClassicWorl
             ASSERT_EQ(seen.size(), 1u);
             EXPECT_EQ(SeenValue(seen[0], "button"), "classic");
             EXPECT_EQ(SeenValue(seen[0], "thread_dpi"), "unaware");
+            const auto threads = LinesOfKind(journal, "thread");
+            const auto line =
+                std::find_if(threads.begin(), threads.end(), [&](const JournalCall& t) {
+                    return t.object == object && t.member == member;
+                });
+            ASSERT_NE(line, threads.end()) << "the stand-in started no thread";
+            EXPECT_EQ(SeenValue(*line, "thread_dpi"), "unaware");
+            EXPECT_EQ(SeenValue(*line, "window_dpi"), "unaware");
         }
 
         // Nobody answers the box; the exit timer, re-armed when Show_Results returned, fires
