@@ -28,14 +28,26 @@ LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* exception) {
                       : static_cast<UINT>(EXCEPTION_NONCONTINUABLE_EXCEPTION));
 }
 
-// After a stack overflow the search for a handler may itself run out of the little stack left
-// (64-bit Wine dispatches it with under 2 KiB) and leave the thread hung for ever. Nothing
-// sensible can handle an overflow anyway, so it ends the process first, before that search.
+// 64-bit Wine dispatches a stack overflow with under 2 KiB of stack left: the search for a
+// handler runs out of it and leaves the thread hung for ever, never reaching the filter. There
+// the overflow ends the process first, before that search.
 LONG WINAPI EndOnStackOverflow(EXCEPTION_POINTERS* exception) {
     if (exception && exception->ExceptionRecord &&
         exception->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW)
         EndProcessNow(EXCEPTION_STACK_OVERFLOW);
     return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Everywhere else (Windows, 32-bit Wine) the overflow is dispatched on the stack the system keeps
+// for it, so a component's own frame handler takes it first (the Visual Basic runtime makes it
+// its trappable "Out of stack space"), and one that nobody takes reaches the filter. Wine's
+// ntdll exports wine_get_version; Windows' does not.
+bool OverflowNeedsEndingBeforeHandlers() {
+#ifdef _WIN64
+    return SystemFunction<const char*(CDECL*)()>(L"ntdll.dll", "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
 }
 
 void EndOnAbort(int) {
@@ -79,7 +91,8 @@ void InstallCrashHandling() {
     LetCallbackExceptionsThrough();
     std::set_terminate([] { EndProcessNow(kAbortStatus); });
     std::signal(SIGABRT, &EndOnAbort);
-    AddVectoredExceptionHandler(1, &EndOnStackOverflow);
+    if (OverflowNeedsEndingBeforeHandlers())
+        AddVectoredExceptionHandler(1, &EndOnStackOverflow);
     SetUnhandledExceptionFilter(&EndOnUnhandledException);
 }
 

@@ -156,5 +156,40 @@ TEST_P(CrashInAComponent, EndsTheProgramAtOnceWithTheExceptionCodeAndNoDialog) {
 
 INSTANTIATE_TEST_SUITE_P(Crash, CrashInAComponent, testing::ValuesIn(kCrashes), kRowName);
 
+// The Visual Basic runtime catches a stack overflow in a component's code in a frame handler of
+// its own and raises it as the trappable "Out of stack space". That handler runs before the
+// unhandled-exception filter, and nothing of the launcher's may end the overflow before it: the
+// run takes the failure path with the component's description. Only 64-bit Wine, which hangs a
+// thread after dispatching an overflow, has the launcher end it first (and the 64-bit stand-in
+// has no such handler).
+TEST_F(ProgramTest, StackOverflowAComponentHandlesItselfTakesTheFailurePath) {
+    constexpr bool kIs32Bit = sizeof(void*) == 4;
+    ProgramRun run("overflow:Viewer.SetDLLVer=Out of stack space");
+    UnattendedWatch watch(run.ProcessId());
+    // The 64-bit run may end before its window is found.
+    const bool failed = kIs32Bit && run.WaitForFailure(kExitTimeoutMs);
+    const int status = run.WaitForExit(kExitTimeoutMs);
+    watch.Stop();
+    ASSERT_EQ(watch.Problem(), "");
+    EXPECT_FALSE(watch.DialogSeen()) << "a dialog of the program appeared";
+    EXPECT_EQ(watch.DebuggersStarted(), 0u) << "Wine's crash handler was started";
+
+    const auto overflows = LinesOfKind(run.Journal(), "overflow");
+    ASSERT_FALSE(overflows.empty()) << "the stand-in did not overflow as the scenario asks";
+    EXPECT_EQ(SeenValue(overflows[0], "event"), "start");
+    if (kIs32Bit) {
+        ASSERT_EQ(overflows.size(), 2u) << "the component's own handler never ran";
+        EXPECT_EQ(SeenValue(overflows[1], "event"), "handled");
+        EXPECT_EQ(SeenValue(overflows[1], "code"), "0xC00000FD");
+        EXPECT_TRUE(failed);
+        EXPECT_EQ(run.LastLog(), L"Brevanto.exe Generate Out of stack space Part:6");
+        EXPECT_EQ(Hex(status), Hex(1));
+    } else {
+        EXPECT_EQ(overflows.size(), 1u);
+        EXPECT_EQ(Hex(status), "0xC00000FD");
+        EXPECT_LE(Ms(run.ExitUs() - overflows[0].enterUs), kCrashToEndMs);
+    }
+}
+
 } // namespace
 } // namespace brevanto::e2e
