@@ -25,10 +25,19 @@ void JournalOverflow(std::string_view object, std::string_view member,
     }
 }
 
+using ResetStackOverflowFunction = int(__cdecl*)();
+
+// The overflow used up the stack's guard page; without a new one the next overflow would end the
+// process without an exception.
+void ResetGuardPage() {
+    if (const auto reset =
+            SystemFunction<ResetStackOverflowFunction>(L"msvcrt.dll", "_resetstkoflw"))
+        reset();
+}
+
 #if defined(__i386__)
 
 using RtlUnwindFunction = void(WINAPI*)(void*, void*, EXCEPTION_RECORD*, void*);
-using ResetStackOverflowFunction = int(__cdecl*)();
 
 // A frame handler registered by hand at the head of the thread's exception list (fs:0), as a
 // compiler's __try registers one: the system calls it before the unhandled-exception filter.
@@ -74,12 +83,43 @@ void SetExceptionListHead(EXCEPTION_REGISTRATION_RECORD* head) {
         return false;
     }
     SetExceptionListHead(frame.registration.Next);
-    // The overflow used up the stack's guard page; without a new one the next overflow would
-    // end the process without an exception.
-    if (const auto reset =
-            SystemFunction<ResetStackOverflowFunction>(L"msvcrt.dll", "_resetstkoflw"))
-        reset();
+    ResetGuardPage();
     return true;
+}
+
+#elif defined(__x86_64__)
+
+} // namespace
+} // namespace brevanto::standin
+
+// The filter of the scope below, named in its scope table by this plain name.
+extern "C" LONG brevanto_standin_take_overflow(EXCEPTION_POINTERS* exception, void*) {
+    return exception->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW
+               ? EXCEPTION_EXECUTE_HANDLER
+               : EXCEPTION_CONTINUE_SEARCH;
+}
+
+namespace brevanto::standin {
+namespace {
+
+// A __try scope as a compiler writes one into the function's unwind data: the system's
+// __C_specific_handler asks the filter, unwinds, and resumes at the scope's end.
+[[gnu::noinline]] bool RecurseUnderOwnHandler() {
+    volatile bool handled = true;
+    asm volatile(".l_overflow_scope_start:\n"
+                 "\t.seh_handler __C_specific_handler, @except\n"
+                 "\t.seh_handlerdata\n"
+                 "\t.long 1\n"
+                 "\t.rva .l_overflow_scope_start, .l_overflow_scope_end, "
+                 "brevanto_standin_take_overflow, .l_overflow_scope_end\n"
+                 "\t.text\n" ::
+                     : "memory");
+    RecurseUntilTheStackOverflows();
+    handled = false;
+    asm volatile("nop\n.l_overflow_scope_end:\n\tnop\n" ::: "memory");
+    if (handled)
+        ResetGuardPage();
+    return handled;
 }
 
 #endif
@@ -88,15 +128,10 @@ void SetExceptionListHead(EXCEPTION_REGISTRATION_RECORD* head) {
 
 bool OverflowUnderOwnHandler(std::string_view object, std::string_view member) noexcept {
     JournalOverflow(object, member, "start");
-#if defined(__i386__)
     if (!RecurseUnderOwnHandler())
         return false;
     JournalOverflow(object, member, "handled");
     return true;
-#else
-    RecurseUntilTheStackOverflows();
-    return false;
-#endif
 }
 
 } // namespace brevanto::standin

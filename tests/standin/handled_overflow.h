@@ -8,8 +8,6 @@ namespace brevanto::standin {
 // overflows, inside a frame-based exception handler of its own: the Visual Basic runtime has one
 // around a component's code and turns the overflow into its trappable error. When the handler
 // took the overflow it journals event=handled and returns true, with the stack usable again.
-// Only the 32-bit build has such a handler; the 64-bit one overflows unhandled and does not
-// return.
 bool OverflowUnderOwnHandler(std::string_view object, std::string_view member) noexcept;
 
 } // namespace brevanto::standin

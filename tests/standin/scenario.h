@@ -106,9 +106,7 @@ struct CreationPlan {
 //                                                Visual Basic runtime has around a component's
 //                                                code); when it takes the overflow, the call
 //                                                raises an automation exception with the
-//                                                description (\; \\ \uXXXX). 32-bit only: the
-//                                                64-bit build has no such handler and overflows
-//                                                unhandled
+//                                                description (\; \\ \uXXXX)
 //   crashlater:<Object>.<Member>=<ms>            return normally, with a timer of that time set
 //                                                on a hidden window of the stand-ins' own; when
 //                                                the host's loop serves the timer, the window
