@@ -14,6 +14,7 @@ add_library(brevanto_platform STATIC
     platform/com_object.cpp
     platform/com_value.cpp
     platform/component_call.cpp
+    platform/current_account.cpp
     platform/crash_handling.cpp
     platform/dpi.cpp
     platform/dpi_unaware_scope.cpp
