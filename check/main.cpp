@@ -9,6 +9,7 @@
 #include "check/gather.h"
 #include "check/judgement.h"
 #include "check/report_output.h"
+#include "check/text_escape.h"
 #include "platform/crash_handling.h"
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
@@ -45,7 +46,8 @@ DWORD WriteFileAt(const std::wstring& path, const std::string& bytes) {
 }
 
 void WriteError(const std::wstring& description) {
-    const std::wstring text = L"brevanto-check: " + description + L"\r\n";
+    const std::wstring text =
+        L"brevanto-check: " + brevanto::check::DisplaySafe(description) + L"\r\n";
     Write(text, brevanto::Utf8(text));
 }
 
