@@ -84,9 +84,12 @@ std::wstring LocalAppData() {
 
 FolderFacts GatherFolder(const std::wstring& path) {
     const FolderAccess access = InspectFolder(path);
-    FolderFacts facts{
-        path, access.exists, access.writable, access.underProgramFiles, access.elevated,
-        L"",  false};
+    FolderFacts facts;
+    facts.path = path;
+    facts.exists = access.exists;
+    facts.writable = access.writable;
+    facts.underProgramFiles = access.underProgramFiles;
+    facts.elevated = access.elevated;
     if (facts.underProgramFiles) {
         facts.virtualStore = VirtualStoreFolder(LocalAppData(), path);
         facts.virtualStoreExists = !facts.virtualStore.empty() && FolderExists(facts.virtualStore);

@@ -185,10 +185,9 @@ std::wstring VirtualStoreText(const FolderFacts& folder) {
            L"this user's VirtualStore folder " +
            folder.virtualStore +
            (folder.virtualStoreExists ? L" (it exists)" : L" (it does not exist yet)") +
-           L"; a run without an interactive logon (a scheduled task run whether the user is logged "
-           L"on or not) is refused there instead: for scheduled tasks, store a folder this user "
-           L"can "
-           L"write to in SaveDirectories\\Convert";
+           L"; a run without an interactive logon (a scheduled task run whether the user is "
+           L"logged on or not) is refused there instead: for scheduled tasks, store a folder this "
+           L"user can write to in SaveDirectories\\Convert";
 }
 
 void JudgeExportFolder(const WorkstationFacts& facts, Judgement& judgement) {
