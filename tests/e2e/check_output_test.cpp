@@ -143,6 +143,10 @@ TEST_F(NewLabUser, TheReportNamesTheAccountItRanAs) {
             << Utf8(text.output);
     }
     EXPECT_EQ(text.status, 0);
+    // Not a service account: asking to create the components as this account changes nothing.
+    const CheckRun anyway = RunCheck(L" --create-as-this-account");
+    EXPECT_EQ(anyway.status, 0) << Utf8(anyway.output);
+    EXPECT_EQ(anyway.output, text.output);
 }
 
 TEST_F(NewLabUser, OutWritesTheReportToAFileAndNothingToTheStandardOutput) {
