@@ -39,6 +39,7 @@ int RunClassCreation(std::wstring_view progId) {
             ComFactory factory;
             object = factory.Create(progId);
             Report(CreationEvent::Created);
+            Report(CreationEvent::Served, ServingModule(*object));
         } catch (const RunError& error) {
             Report(CreationEvent::Failed, error.Description());
         }

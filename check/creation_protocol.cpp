@@ -8,9 +8,10 @@ namespace {
 
 constexpr std::pair<CreationEvent, std::wstring_view> kWords[] = {
     {CreationEvent::Create, L"create"},     {CreationEvent::Created, L"created"},
-    {CreationEvent::Failed, L"failed"},     {CreationEvent::LookUp, L"lookup"},
-    {CreationEvent::Resolves, L"resolves"}, {CreationEvent::Missing, L"missing"},
-    {CreationEvent::Release, L"release"},   {CreationEvent::Released, L"released"},
+    {CreationEvent::Served, L"served"},     {CreationEvent::Failed, L"failed"},
+    {CreationEvent::LookUp, L"lookup"},     {CreationEvent::Resolves, L"resolves"},
+    {CreationEvent::Missing, L"missing"},   {CreationEvent::Release, L"release"},
+    {CreationEvent::Released, L"released"},
 };
 
 std::wstring Escaped(std::wstring_view text) {
@@ -74,6 +75,7 @@ std::wstring CreationLine(CreationEvent event, std::wstring_view text) {
 void ReadCreationRun(const CreationRun& run, ClassFacts& facts) {
     facts.created = false;
     facts.createError.clear();
+    facts.servedBy.clear();
     facts.membersMissing.clear();
     facts.stoppedIn = CreationStep::Create;
     facts.stoppedMember.clear();
@@ -91,6 +93,9 @@ void ReadCreationRun(const CreationRun& run, ClassFacts& facts) {
             break;
         case CreationEvent::Created:
             facts.created = true;
+            break;
+        case CreationEvent::Served:
+            facts.servedBy = line->text;
             break;
         case CreationEvent::Failed:
             facts.createError = line->text;

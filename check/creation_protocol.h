@@ -13,6 +13,7 @@ namespace brevanto::check {
 // the check knows how far it came when it crashes or stops answering:
 //   create                 creating the object begins
 //   created                the object is made
+//   served <path>          the module whose code serves the object (its function table's)
 //   failed <description>   it could not be made; the description is the one Brevanto would show
 //   lookup <member>        GetIDsOfNames begins for the member
 //   resolves <member>      it knows the member
@@ -21,7 +22,17 @@ namespace brevanto::check {
 //   released               both are done; the last line
 // A line ends with "\n"; in its text a backslash, CR and LF are written as \\, \r and \n. Lines
 // the check does not know (a component writing to the standard output) are skipped.
-enum class CreationEvent { Create, Created, Failed, LookUp, Resolves, Missing, Release, Released };
+enum class CreationEvent {
+    Create,
+    Created,
+    Served,
+    Failed,
+    LookUp,
+    Resolves,
+    Missing,
+    Release,
+    Released
+};
 
 // One line of the report, ending with "\n".
 std::wstring CreationLine(CreationEvent event, std::wstring_view text = {});
@@ -33,8 +44,8 @@ struct CreationRun {
     std::uint32_t exitStatus = 0;
 };
 
-// Fills in what the run tells of the class: created, createError, membersMissing, outcome,
-// crashCode, stoppedIn and stoppedMember.
+// Fills in what the run tells of the class: created, servedBy, createError, membersMissing,
+// outcome, crashCode, stoppedIn and stoppedMember.
 void ReadCreationRun(const CreationRun& run, ClassFacts& facts);
 
 } // namespace brevanto::check

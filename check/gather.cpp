@@ -2,11 +2,17 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include "check/account_review.h"
+#include "check/class_origin.h"
 #include "check/component_classes.h"
 #include "check/creation_protocol.h"
 #include "check/settings_review.h"
+#include "check/virtual_store.h"
 #include "check/watched_creation.h"
 #include "platform/class_registration.h"
+#include "platform/current_account.h"
 #include "platform/folder_access.h"
 #include "platform/pe_header.h"
 #include "platform/program_directory.h"
@@ -26,8 +32,14 @@ ClassFacts GatherRegistration(const ComponentClass& componentClass) {
     ClassFacts facts;
     facts.role = componentClass.role;
     facts.progId = componentClass.progId;
-    const ClassRegistration registration = ReadClassRegistration(facts.progId);
+    // As Windows merges the classes for this user, whatever Wine does.
+    const ClassRegistration registration = ReadMergedClassRegistration(facts.progId);
+    const ClassRegistration machine = ReadMachineClassRegistration(facts.progId);
     facts.clsid = registration.clsid;
+    facts.treatAs = registration.treatAs;
+    facts.origin = OriginOf(registration.fromUserClasses, !machine.serverKind.empty());
+    if (facts.origin == ClassOrigin::UserOverMachine)
+        facts.machineServerPath = machine.serverPath;
     facts.serverKind = registration.serverKind;
     facts.serverPath = registration.serverPath;
     facts.threadingModel = registration.threadingModel;
@@ -56,18 +68,63 @@ std::wstring RegistryTypeName(DWORD type) {
     }
 }
 
+bool FolderExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring LocalAppData() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path)))
+        folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
 FolderFacts GatherFolder(const std::wstring& path) {
     const FolderAccess access = InspectFolder(path);
-    return {path, access.exists, access.writable, access.underProgramFiles, access.elevated};
+    FolderFacts facts;
+    facts.path = path;
+    facts.exists = access.exists;
+    facts.writable = access.writable;
+    facts.underProgramFiles = access.underProgramFiles;
+    facts.elevated = access.elevated;
+    if (facts.underProgramFiles) {
+        facts.virtualStore = VirtualStoreFolder(LocalAppData(), path);
+        facts.virtualStoreExists = !facts.virtualStore.empty() && FolderExists(facts.virtualStore);
+    }
+    return facts;
+}
+
+AccountFacts GatherAccount() {
+    const CurrentAccount account = ReadCurrentAccount();
+    return {account.name, account.sid, account.elevated, IsServiceAccount(account.sid)};
+}
+
+// The same file under two spellings (case, short names) is one module.
+std::wstring LongPath(const std::wstring& path) {
+    wchar_t full[MAX_PATH];
+    const DWORD length = GetLongPathNameW(path.c_str(), full, MAX_PATH);
+    return length && length < MAX_PATH ? std::wstring(full, length) : path;
+}
+
+void ReadServingModule(ClassFacts& facts) {
+    if (!facts.servedBy.empty() &&
+        CompareStringOrdinal(LongPath(facts.servedBy).c_str(), -1,
+                             LongPath(facts.serverPath).c_str(), -1, TRUE) == CSTR_EQUAL)
+        facts.servedBy = facts.serverPath;
 }
 
 } // namespace
 
-WorkstationFacts GatherFacts() {
+WorkstationFacts GatherFacts(bool createAsThisAccount) {
     WorkstationFacts facts;
     facts.host.bits = sizeof(void*) == 4 ? 32 : 64;
     facts.host.windows = WindowsVersionText();
     facts.host.programFolder = ProgramDirectory();
+    facts.host.underWine = RunsUnderWine();
+    facts.account = GatherAccount();
 
     // Component code runs only in the watched processes: a component that crashes or never
     // returns there cannot take the check with it. They run side by side, so that the check
@@ -78,9 +135,16 @@ WorkstationFacts GatherFacts() {
         facts.classes.push_back(GatherRegistration(componentClass));
         progIds.emplace_back(componentClass.progId);
     }
-    const auto runs = RunWatchedCreations(progIds, kCreationTimeLimitMs);
-    for (std::size_t i = 0; i < runs.size(); ++i)
-        ReadCreationRun(runs[i], facts.classes[i]);
+    if (CreatesComponents(facts.account, createAsThisAccount)) {
+        const auto runs = RunWatchedCreations(progIds, kCreationTimeLimitMs);
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            ReadCreationRun(runs[i], facts.classes[i]);
+            ReadServingModule(facts.classes[i]);
+        }
+    } else {
+        for (ClassFacts& c : facts.classes)
+            c.creationTried = false;
+    }
 
     const RegistrySettingsStore store;
     const auto wrongType = [&](std::wstring_view section, std::wstring_view key) {

@@ -1,5 +1,8 @@
 #include "check/judgement.h"
 
+#include <algorithm>
+#include <cwctype>
+
 #include "check/outcome_text.h"
 
 namespace brevanto::check {
@@ -14,6 +17,12 @@ std::wstring Joined(const std::vector<std::wstring>& items) {
     for (const auto& item : items)
         text += (text.empty() ? L"" : L", ") + item;
     return text;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
 }
 
 std::wstring Bits(int bits) {
@@ -70,9 +79,38 @@ bool JudgeOutcome(const ClassFacts& c, unsigned timeLimitMs, Judgement& judgemen
     return true;
 }
 
-void JudgeClass(const ClassFacts& c, int hostBits, unsigned timeLimitMs, Judgement& judgement) {
-    if (JudgeRegistration(c, hostBits, judgement) || JudgeOutcome(c, timeLimitMs, judgement))
+// A per-user registration hides the machine's from this user only: Brevanto loads another DLL
+// than the one installed for everyone.
+void JudgeOrigin(const ClassFacts& c, Judgement& judgement) {
+    if (c.origin != ClassOrigin::UserOverMachine)
         return;
+    judgement.problems.push_back(
+        {Quoted(c.progId) + L" (" + c.role +
+             L") is registered for this user (HKEY_CURRENT_USER\\Software\\Classes) over the "
+             L"machine's registration: Brevanto would load " +
+             c.serverPath + L", not the machine's " + c.machineServerPath,
+         L"remove this user's registration of the class, so that the machine's applies"});
+}
+
+// The module that served the object in the creation process, when it is not the registered one.
+void JudgeServingModule(const ClassFacts& c, bool underWine, Judgement& judgement) {
+    if (!ServedByAnotherModule(c))
+        return;
+    std::wstring note = Quoted(c.progId) + L" was served by " + c.servedBy +
+                        L", not by the registered " + c.serverPath;
+    if (underWine && c.origin != ClassOrigin::Machine)
+        note += L" (Wine does not merge the user's classes into the classes root; Windows does)";
+    judgement.notes.push_back(note);
+}
+
+void JudgeClass(const ClassFacts& c, const WorkstationFacts& facts, Judgement& judgement) {
+    const unsigned timeLimitMs = facts.creationTimeLimitMs;
+    if (JudgeRegistration(c, facts.host.bits, judgement))
+        return;
+    JudgeOrigin(c, judgement);
+    if (!c.creationTried || JudgeOutcome(c, timeLimitMs, judgement))
+        return;
+    JudgeServingModule(c, facts.host.underWine, judgement);
     const std::wstring name = Quoted(c.progId);
     if (!c.created) {
         judgement.problems.push_back({L"Brevanto cannot create " + name + L": " + c.createError,
@@ -81,6 +119,37 @@ void JudgeClass(const ClassFacts& c, int hostBits, unsigned timeLimitMs, Judgeme
         judgement.problems.push_back(
             {name + L" lacks " + Joined(c.membersMissing) + L", which Brevanto calls",
              L"install the version of the component Brevanto was built for"});
+    }
+}
+
+bool AnyCreationTried(const WorkstationFacts& facts) {
+    return std::any_of(facts.classes.begin(), facts.classes.end(),
+                       [](const ClassFacts& c) { return c.creationTried; });
+}
+
+// Whose workstation the report describes, and with whose rights the components were created.
+void JudgeAccount(const WorkstationFacts& facts, Judgement& judgement) {
+    const AccountFacts& account = facts.account;
+    const bool created = AnyCreationTried(facts);
+    if (account.serviceAccount) {
+        judgement.problems.push_back(
+            {L"the check ran as " + account.name +
+                 L", a service account, not as the lab user: this account's settings are not the "
+                 L"lab user's" +
+                 (created ? L", and the components were created with this account's rights"
+                          : L", and a component created here would run with its rights, so none "
+                            L"was created"),
+             L"run it as the lab user (in an Intune or ConfigMgr script: \"Run this script using "
+             L"the logged-on credentials\")" +
+                 std::wstring(created ? L""
+                                      : L"; --create-as-this-account creates the components "
+                                        L"all the same")});
+    } else if (account.elevated && created) {
+        judgement.notes.push_back(
+            L"the check ran elevated: the components were created with administrator rights, "
+            L"which Brevanto.exe run by the lab user may not have" +
+            std::wstring(facts.host.underWine ? L" (under Wine every process runs elevated)"
+                                              : L""));
     }
 }
 
@@ -105,30 +174,60 @@ void JudgeSettings(const WorkstationFacts& facts, Judgement& judgement) {
              L"chkCRW85Export: 1 on, else off)"});
 }
 
+// Only a 32-bit Brevanto.exe, which asks for no execution level, has its writes under Program
+// Files virtualised, and only in an interactive logon.
+bool MayBeVirtualised(const FolderFacts& folder, int hostBits) {
+    return folder.underProgramFiles && hostBits == 32;
+}
+
+std::wstring VirtualStoreText(const FolderFacts& folder) {
+    return L"in an interactive logon, Windows redirects the exports of a 32-bit Brevanto.exe to "
+           L"this user's VirtualStore folder " +
+           folder.virtualStore +
+           (folder.virtualStoreExists ? L" (it exists)" : L" (it does not exist yet)") +
+           L"; a run without an interactive logon (a scheduled task run whether the user is "
+           L"logged on or not) is refused there instead: for scheduled tasks, store a folder this "
+           L"user can write to in SaveDirectories\\Convert";
+}
+
 void JudgeExportFolder(const WorkstationFacts& facts, Judgement& judgement) {
     const FolderFacts& folder = facts.exportFolder;
     const std::wstring change = L"or store another folder in SaveDirectories\\Convert";
-    if (!folder.exists) {
+    const bool virtualised = MayBeVirtualised(folder, facts.host.bits);
+    if (!folder.exists && virtualised && folder.virtualStoreExists) {
+        judgement.notes.push_back(
+            L"the export folder " + folder.path +
+            L" under Program Files exists only in this user's VirtualStore: " +
+            VirtualStoreText(folder));
+    } else if (!folder.exists) {
         judgement.problems.push_back(
             {L"the export folder " + folder.path + L" does not exist", L"create it, " + change});
-    } else if (!folder.writable && folder.underProgramFiles && !folder.elevated &&
-               facts.host.bits == 32) {
-        // What the older host did too: the 32-bit exe asks for no execution level.
+    } else if (virtualised && !folder.writable && !folder.elevated) {
         judgement.notes.push_back(L"this user cannot write to the export folder " + folder.path +
-                                  L" under Program Files: Windows will redirect the exports "
-                                  L"to the user's VirtualStore folder");
+                                  L" under Program Files: " + VirtualStoreText(folder));
+    } else if (virtualised && folder.elevated) {
+        judgement.notes.push_back(L"the export folder " + folder.path +
+                                  L" is under Program Files, and this elevated check cannot tell "
+                                  L"whether the lab user may write to it; if not, " +
+                                  VirtualStoreText(folder));
     } else if (!folder.writable) {
         judgement.problems.push_back({L"this user cannot write to the export folder " + folder.path,
-                                      L"give the user write access to it, " + change});
+                                      L"give this user write access to it, " + change});
     }
 }
 
 } // namespace
 
+bool ServedByAnotherModule(const ClassFacts& c) {
+    return !c.servedBy.empty() && c.serverKind == L"InprocServer32" &&
+           !SamePath(c.servedBy, c.serverPath);
+}
+
 Judgement Judge(const WorkstationFacts& facts) {
     Judgement judgement;
+    JudgeAccount(facts, judgement);
     for (const ClassFacts& c : facts.classes)
-        JudgeClass(c, facts.host.bits, facts.creationTimeLimitMs, judgement);
+        JudgeClass(c, facts, judgement);
     JudgeSettings(facts, judgement);
     JudgeExportFolder(facts, judgement);
     return judgement;

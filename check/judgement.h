@@ -21,4 +21,7 @@ struct Judgement {
 
 Judgement Judge(const WorkstationFacts& facts);
 
+// Whether the object made in-process was served by another module than the registered DLL.
+bool ServedByAnotherModule(const ClassFacts& c);
+
 } // namespace brevanto::check

@@ -9,8 +9,9 @@
 #include "check/gather.h"
 #include "check/judgement.h"
 #include "check/report_output.h"
+#include "check/text_escape.h"
 #include "platform/crash_handling.h"
-#include "platform/ole_apartment.h"
+#include "platform/unique_resource.h"
 #include "platform/utf8.h"
 #include "report/run_error.h"
 
@@ -30,10 +31,52 @@ bool Write(const std::wstring& text, const std::string& bytes) {
     return WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// The report as UTF-8 without a byte order mark, which strict JSON readers refuse. Returns the
+// Windows error, 0 when the file was written.
+DWORD WriteFileAt(const std::wstring& path, const std::string& bytes) {
+    const brevanto::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                nullptr));
+    if (!file)
+        return GetLastError();
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return GetLastError();
+    return written == bytes.size() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+void WriteError(const std::wstring& description) {
+    const std::wstring text =
+        L"brevanto-check: " + brevanto::check::DisplaySafe(description) + L"\r\n";
+    Write(text, brevanto::Utf8(text));
+}
+
 int Usage() {
-    const std::wstring text = L"usage: brevanto-check [--json]\r\n";
+    const std::wstring text =
+        L"usage: brevanto-check [--json] [--out FILE] [--create-as-this-account]\r\n";
     Write(text, brevanto::Utf8(text));
     return kCheckFailed;
+}
+
+struct Options {
+    bool json = false;
+    std::wstring outPath; // empty: the standard output
+    bool createAsThisAccount = false;
+};
+
+bool ReadOptions(int argc, wchar_t** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        if (argument == L"--json")
+            options.json = true;
+        else if (argument == L"--create-as-this-account")
+            options.createAsThisAccount = true;
+        else if (argument == L"--out" && i + 1 < argc && argv[i + 1][0] != L'\0')
+            options.outPath = argv[++i];
+        else
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -47,35 +90,33 @@ int wmain(int argc, wchar_t** argv) {
     // process it watches. Like Brevanto.exe, that process ends running no DLL detach code.
     if (argc == 3 && std::wstring(argv[1]) == L"--create-class")
         brevanto::EndProcessNow(static_cast<UINT>(brevanto::check::RunClassCreation(argv[2])));
-    bool json = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::wstring(argv[i]) == L"--json")
-            json = true;
-        else
-            return Usage();
-    }
-    // COM for the class look-ups (CLSIDFromProgID); no component code runs in this process.
-    const brevanto::OleApartment ole;
-    if (!ole.Initialized())
-        return kCheckFailed;
+    Options options;
+    if (!ReadOptions(argc, argv, options))
+        return Usage();
     brevanto::check::WorkstationFacts facts;
     try {
-        facts = brevanto::check::GatherFacts();
+        facts = brevanto::check::GatherFacts(options.createAsThisAccount);
     } catch (const brevanto::RunError& error) {
-        const std::wstring text = L"brevanto-check: " + error.Description() + L"\r\n";
-        Write(text, brevanto::Utf8(text));
+        WriteError(error.Description());
         return kCheckFailed;
     }
     const auto judgement = brevanto::check::Judge(facts);
-    bool written = false;
-    if (json) {
-        const std::string report = brevanto::check::JsonReport(facts, judgement);
-        written = Write(brevanto::FromUtf8(report), report);
+    std::wstring text;
+    std::string bytes;
+    if (options.json) {
+        bytes = brevanto::check::JsonReport(facts, judgement);
+        text = brevanto::FromUtf8(bytes);
     } else {
-        const std::wstring report = brevanto::check::TextReport(facts, judgement);
-        written = Write(report, brevanto::Utf8(report));
+        text = brevanto::check::TextReport(facts, judgement);
+        bytes = brevanto::Utf8(text);
     }
-    if (!written)
+    if (options.outPath.empty()) {
+        if (!Write(text, bytes))
+            return kCheckFailed;
+    } else if (const DWORD error = WriteFileAt(options.outPath, bytes)) {
+        WriteError(L"cannot write " + options.outPath + L" (error " + std::to_wstring(error) +
+                   L")");
         return kCheckFailed;
+    }
     return judgement.Ready() ? kReady : kProblems;
 }

@@ -1,33 +1,13 @@
 #include "check/report_output.h"
 
-#include <algorithm>
 #include <cwctype>
 
+#include "check/judgement.h"
 #include "check/outcome_text.h"
+#include "check/report_lines.h"
 
 namespace brevanto::check {
 namespace {
-
-constexpr std::size_t kLabelWidth = 30;
-
-class Lines {
-public:
-    void Heading(const std::wstring& text) {
-        if (!text_.empty())
-            text_ += L"\r\n";
-        text_ += text + L"\r\n";
-    }
-    void Row(const std::wstring& label, const std::wstring& value) {
-        std::wstring line = L"  " + label;
-        line.resize(std::max(line.size() + 1, kLabelWidth + 2), L' ');
-        text_ += line + value + L"\r\n";
-    }
-    void Line(const std::wstring& text) { text_ += L"  " + text + L"\r\n"; }
-    std::wstring Text() const { return text_; }
-
-private:
-    std::wstring text_;
-};
 
 std::wstring Quoted(const std::wstring& text) {
     return L"\"" + text + L"\"";
@@ -47,6 +27,8 @@ std::wstring Joined(const std::vector<std::wstring>& items) {
 // The Created row: whether the object was made, and what happened to its process if that
 // stopped while it was being made or released.
 std::wstring CreatedText(const ClassFacts& c, unsigned timeLimitMs) {
+    if (!c.creationTried)
+        return L"not tried as this account";
     const std::wstring outcome = OutcomeDescription(c, timeLimitMs);
     if (c.outcome != CreationOutcome::Finished && c.stoppedIn == CreationStep::Create)
         return L"no: " + outcome;
@@ -58,7 +40,21 @@ std::wstring CreatedText(const ClassFacts& c, unsigned timeLimitMs) {
     return c.created && c.outcome == CreationOutcome::Finished ? text + L", then released" : text;
 }
 
-void WriteClass(const ClassFacts& c, unsigned timeLimitMs, Lines& lines) {
+std::wstring RegisteredText(const ClassFacts& c) {
+    switch (c.origin) {
+    case ClassOrigin::Machine:
+        break;
+    case ClassOrigin::UserOnly:
+        return L"for this user only (HKEY_CURRENT_USER\\Software\\Classes)";
+    case ClassOrigin::UserOverMachine:
+        return L"for this user (HKEY_CURRENT_USER\\Software\\Classes), over the machine's "
+               L"registration of " +
+               c.machineServerPath;
+    }
+    return L"for the machine";
+}
+
+void WriteClass(const ClassFacts& c, unsigned timeLimitMs, ReportLines& lines) {
     std::wstring role = c.role;
     role[0] = static_cast<wchar_t>(std::towupper(role[0]));
     lines.Heading(role + L" " + Quoted(c.progId));
@@ -67,6 +63,9 @@ void WriteClass(const ClassFacts& c, unsigned timeLimitMs, Lines& lines) {
         return;
     }
     lines.Row(L"Class", c.clsid);
+    lines.Row(L"Registered", RegisteredText(c));
+    if (!c.treatAs.empty())
+        lines.Row(L"Treated as", c.treatAs);
     if (c.serverKind.empty()) {
         lines.Row(L"Server", L"none registered");
         return;
@@ -78,6 +77,8 @@ void WriteClass(const ClassFacts& c, unsigned timeLimitMs, Lines& lines) {
     lines.Row(L"File", file);
     lines.Row(L"Threading model", c.threadingModel.empty() ? L"(none)" : c.threadingModel);
     lines.Row(L"Created", CreatedText(c, timeLimitMs));
+    if (ServedByAnotherModule(c))
+        lines.Row(L"Served by", c.servedBy + L", not the registered DLL");
     if (!c.created)
         return;
     if (c.outcome != CreationOutcome::Finished && c.stoppedIn == CreationStep::LookUp)
@@ -97,6 +98,13 @@ std::wstring SettingValue(const SettingFacts& s) {
     return (s.stored ? L"stored    " : L"default   ") + Quoted(s.value);
 }
 
+std::wstring AccountText(const AccountFacts& account) {
+    std::wstring text = account.name + L" (" + account.sid + L")";
+    if (account.serviceAccount)
+        text += L", a service account";
+    return text + (account.elevated ? L", elevated" : L", not elevated");
+}
+
 std::wstring JobPathText(const JobPath& job) {
     if (job.stopsInPart7)
         return L"stops: " + job.stopCaption;
@@ -109,7 +117,7 @@ std::wstring JobPathText(const JobPath& job) {
 } // namespace
 
 std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgement) {
-    Lines lines;
+    ReportLines lines;
     lines.Heading(L"Brevanto workstation check");
     lines.Line(L"The components' objects are only created and released: no member is called.");
     lines.Line(L"Each class is created in a process of its own, which is given " +
@@ -119,6 +127,7 @@ std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgemen
     lines.Row(L"Brevanto build", std::to_wstring(facts.host.bits) + L"-bit");
     lines.Row(L"Windows", facts.host.windows);
     lines.Row(L"Program folder", facts.host.programFolder);
+    lines.Row(L"Account", AccountText(facts.account));
 
     for (const ClassFacts& c : facts.classes)
         WriteClass(c, facts.creationTimeLimitMs, lines);
@@ -134,6 +143,10 @@ std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgemen
     lines.Row(L"Exists", YesNo(facts.exportFolder.exists));
     if (facts.exportFolder.exists)
         lines.Row(L"This user can write to it", YesNo(facts.exportFolder.writable));
+    if (facts.exportFolder.underProgramFiles && facts.host.bits == 32) {
+        lines.Row(L"VirtualStore", facts.exportFolder.virtualStore);
+        lines.Row(L"VirtualStore exists", YesNo(facts.exportFolder.virtualStoreExists));
+    }
 
     if (!judgement.problems.empty()) {
         lines.Heading(L"Problems");

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "platform/com_error.h"
 #include "platform/program_directory.h"
@@ -24,6 +25,57 @@ constexpr UINT kEndedAtLimit = 1;
 // For an ended process to be gone, so that its last lines and exit status can be read.
 constexpr DWORD kEndWaitMs = 5000;
 
+// The attribute list that lets a new process inherit these handles and none of the check's others
+// (the other creation processes' pipes above all: a process that held one would keep it open).
+class InheritedHandles {
+public:
+    explicit InheritedHandles(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage_.resize(size);
+        const auto list = List();
+        if (!size || !InitializeProcThreadAttributeList(list, 1, 0, &size))
+            return;
+        initialized_ = true;
+        updated_ =
+            UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                      handles_.size() * sizeof(HANDLE), nullptr, nullptr);
+    }
+    ~InheritedHandles() {
+        if (initialized_)
+            DeleteProcThreadAttributeList(List());
+    }
+    InheritedHandles(const InheritedHandles&) = delete;
+    InheritedHandles& operator=(const InheritedHandles&) = delete;
+
+    bool Ready() const { return updated_; }
+    LPPROC_THREAD_ATTRIBUTE_LIST List() {
+        return reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+    }
+
+private:
+    std::vector<HANDLE> handles_; // read by CreateProcess, so kept until then
+    std::vector<BYTE> storage_;
+    bool initialized_ = false;
+    bool updated_ = false;
+};
+
+// A check run by Task Scheduler or over WinRM is in a job already. Its processes leave that job
+// when it allows them to, so that they can go into the check's own job: Windows 7 puts no process
+// into a second job, and only that job ends them with the check.
+DWORD BreakawayFromJob() {
+    BOOL inJob = FALSE;
+    if (!IsProcessInJob(GetCurrentProcess(), nullptr, &inJob) || !inJob)
+        return 0;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    if (!QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &limits,
+                                   sizeof limits, nullptr))
+        return 0;
+    return limits.BasicLimitInformation.LimitFlags & JOB_OBJECT_LIMIT_BREAKAWAY_OK
+               ? CREATE_BREAKAWAY_FROM_JOB
+               : 0;
+}
+
 RunError StartError(const std::wstring& progId) {
     return ComError(HRESULT_FROM_WIN32(GetLastError()),
                     L"Cannot start the process that creates \"" + progId + L"\"");
@@ -39,23 +91,32 @@ public:
         if (!CreatePipe(&read, &write, nullptr, kPipeBytes))
             throw StartError(progId);
         output_.Reset(read);
-        // Only the write end is inherited, and only by this process: it is closed below, before
-        // the next process is started.
+        // Only the write end and NUL are inherited, and only by this process: the write end is
+        // closed below, before the next process is started.
         const UniqueHandle childOutput(write);
         if (!SetHandleInformation(write, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT))
             throw StartError(progId);
+        std::vector<HANDLE> inherited{write};
+        if (nul)
+            inherited.push_back(nul);
+        InheritedHandles handles(std::move(inherited));
+        if (!handles.Ready())
+            throw StartError(progId);
 
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = nul;
-        startup.hStdOutput = write;
-        startup.hStdError = nul;
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+        startup.StartupInfo.hStdInput = nul;
+        startup.StartupInfo.hStdOutput = write;
+        startup.StartupInfo.hStdError = nul;
+        startup.lpAttributeList = handles.List();
         std::wstring commandLine = L"\"" + exe + L"\" --create-class " + progId;
         PROCESS_INFORMATION info{};
         // No console, as Brevanto.exe has none; suspended until it is in the job.
         if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                            CREATE_SUSPENDED | DETACHED_PROCESS, nullptr, nullptr, &startup, &info))
+                            CREATE_SUSPENDED | DETACHED_PROCESS | EXTENDED_STARTUPINFO_PRESENT |
+                                BreakawayFromJob(),
+                            nullptr, nullptr, &startup.StartupInfo, &info))
             throw StartError(progId);
         process_.Reset(info.hProcess);
         const UniqueHandle thread(info.hThread);
@@ -63,8 +124,9 @@ public:
         job_.Reset(CreateJobObjectW(nullptr, nullptr));
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        // Windows 7 puts no process into a second job: a check run from inside a job still
-        // ends its processes at the time limit, only not when it is itself ended first.
+        // Windows 7 puts no process into a second job: a check run from inside a job that lets
+        // none break away still ends its processes at the time limit, only not when it is itself
+        // ended first.
         if (job_ && !(SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation,
                                               &limits, sizeof limits) &&
                       AssignProcessToJobObject(job_.Get(), process_.Get())))

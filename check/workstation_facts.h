@@ -13,6 +13,23 @@ struct HostFacts {
     int bits = 0;               // of this check, and so of the Brevanto.exe built beside it
     std::wstring windows;       // version as the system reports it
     std::wstring programFolder; // what Brevanto.exe beside it would report as its folder
+    bool underWine = false;
+};
+
+// The account the check runs as, whose settings it reads and with whose rights it creates the
+// components.
+struct AccountFacts {
+    std::wstring name; // "DOMAIN\\user"
+    std::wstring sid;
+    bool elevated = false;
+    bool serviceAccount = false; // SYSTEM, LocalService or NetworkService
+};
+
+// Where the registration Windows uses for this user comes from.
+enum class ClassOrigin {
+    Machine,         // HKEY_LOCAL_MACHINE\Software\Classes
+    UserOnly,        // HKEY_CURRENT_USER\Software\Classes; the machine registers no server
+    UserOverMachine, // the user's registration hides the machine's
 };
 
 // How the process that created a class, looked its members up and released it ended.
@@ -32,13 +49,18 @@ enum class CreationStep {
 struct ClassFacts {
     std::wstring role; // "user component", "viewer component"
     std::wstring progId;
-    std::wstring clsid;      // empty: the ProgID is not registered
+    std::wstring clsid;   // empty: the ProgID is not registered
+    std::wstring treatAs; // the class COM creates instead (TreatAs); empty: none
+    ClassOrigin origin = ClassOrigin::Machine;
+    std::wstring machineServerPath; // UserOverMachine: the server the machine registers
     std::wstring serverKind; // "InprocServer32" or "LocalServer32"; empty: neither is registered
     std::wstring serverPath;
     bool fileExists = false;
     int fileBits = 0; // 32 or 64 from the file's PE header; 0 when not known
     std::wstring threadingModel;
+    bool creationTried = true; // false: the check created no component as this account
     bool created = false;
+    std::wstring servedBy;    // the module that serves the object made in-process; empty: none
     std::wstring createError; // the description Brevanto would show
     std::vector<std::wstring> membersNeeded;
     std::vector<std::wstring> membersMissing; // of those, the ones GetIDsOfNames did not resolve
@@ -74,10 +96,13 @@ struct FolderFacts {
     bool writable = false;
     bool underProgramFiles = false;
     bool elevated = false;
+    std::wstring virtualStore; // where Windows would redirect a virtualised write to it
+    bool virtualStoreExists = false;
 };
 
 struct WorkstationFacts {
     HostFacts host;
+    AccountFacts account;
     unsigned creationTimeLimitMs = 0; // given to each class's creation process
     std::vector<ClassFacts> classes;
     std::vector<SettingFacts> settings;

@@ -9,10 +9,12 @@ set(BREVANTO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 add_library(brevanto_platform STATIC
     platform/activation_context.cpp
     platform/class_registration.cpp
+    platform/class_resolution.cpp
     platform/com_error.cpp
     platform/com_object.cpp
     platform/com_value.cpp
     platform/component_call.cpp
+    platform/current_account.cpp
     platform/crash_handling.cpp
     platform/dpi.cpp
     platform/dpi_unaware_scope.cpp
@@ -23,6 +25,8 @@ add_library(brevanto_platform STATIC
     platform/pe_header.cpp
     platform/program_directory.cpp
     platform/registry_settings.cpp
+    platform/registry_text.cpp
+    platform/registry_value.cpp
     platform/windows_version.cpp
 )
 target_include_directories(brevanto_platform PUBLIC ${CMAKE_SOURCE_DIR})

@@ -1,40 +1,39 @@
 #include "platform/class_registration.h"
 
-#include <windows.h>
-
-#include <objbase.h>
-
 #include <cwctype>
-#include <optional>
 #include <vector>
 
+#include "platform/class_resolution.h"
+#include "platform/registry_value.h"
 #include "platform/unique_resource.h"
 
 namespace brevanto {
 namespace {
 
-std::optional<std::wstring> ReadText(HKEY root, const std::wstring& path, const wchar_t* name) {
-    UniqueRegistryKey key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
-        return std::nullopt;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::nullopt;
-    std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                         &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::wstring text(data.data());
-    if (type == REG_EXPAND_SZ) {
-        std::vector<wchar_t> expanded(32768);
-        if (ExpandEnvironmentStringsW(text.c_str(), expanded.data(),
-                                      static_cast<DWORD>(expanded.size())))
-            text = expanded.data();
+// Registry keys as classes roots; a root that cannot be opened has no keys.
+class RegistryClassesRoots : public ClassesRoots {
+public:
+    void Add(HKEY root, const wchar_t* subKey) {
+        UniqueRegistryKey key;
+        RegOpenKeyExW(root, subKey, 0, KEY_READ, key.Put());
+        roots_.push_back(std::move(key));
     }
-    return text;
-}
+    std::size_t Count() const override { return roots_.size(); }
+    bool HasKey(std::size_t root, const std::wstring& key) const override {
+        UniqueRegistryKey opened;
+        return roots_[root] && RegOpenKeyExW(roots_[root].Get(), key.c_str(), 0, KEY_QUERY_VALUE,
+                                             opened.Put()) == ERROR_SUCCESS;
+    }
+    std::optional<std::wstring> Text(std::size_t root, const std::wstring& key,
+                                     const wchar_t* name) const override {
+        if (!roots_[root])
+            return std::nullopt;
+        return TryReadRegistryText(roots_[root].Get(), key, name, Expansion::Expanded);
+    }
+
+private:
+    std::vector<UniqueRegistryKey> roots_;
+};
 
 // A LocalServer32 value is a command line: the program is the first, maybe quoted, part.
 std::wstring ProgramOf(const std::wstring& commandLine) {
@@ -63,35 +62,43 @@ std::wstring Located(const std::wstring& path) {
     return length && length < MAX_PATH ? std::wstring(found, length) : path;
 }
 
+ClassRegistration Read(const ClassesRoots& roots, std::wstring_view progId, bool userFirst) {
+    const ResolvedClass resolved = ResolveClass(roots, progId);
+    ClassRegistration registration;
+    registration.clsid = resolved.clsid;
+    registration.treatAs = resolved.treatAs;
+    registration.serverKind = resolved.serverKind;
+    registration.threadingModel = resolved.threadingModel;
+    registration.fromUserClasses = userFirst && resolved.rootsUsed[0];
+    std::wstring& path = registration.serverPath;
+    path = registration.serverKind == L"LocalServer32" ? ProgramOf(resolved.serverValue)
+                                                       : resolved.serverValue;
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
+        path = path.substr(1, path.size() - 2);
+    if (!path.empty())
+        path = Located(path);
+    return registration;
+}
+
 } // namespace
 
 ClassRegistration ReadClassRegistration(std::wstring_view progId) {
-    ClassRegistration registration;
-    CLSID clsid;
-    if (FAILED(CLSIDFromProgID(std::wstring(progId).c_str(), &clsid)))
-        return registration;
-    wchar_t text[64] = {};
-    StringFromGUID2(clsid, text, static_cast<int>(std::size(text)));
-    registration.clsid = text;
+    RegistryClassesRoots roots;
+    roots.Add(HKEY_CLASSES_ROOT, nullptr);
+    return Read(roots, progId, false);
+}
 
-    const std::wstring classKey = L"CLSID\\" + registration.clsid + L"\\";
-    for (const wchar_t* kind : {L"InprocServer32", L"LocalServer32"}) {
-        const auto value = ReadText(HKEY_CLASSES_ROOT, classKey + kind, nullptr);
-        if (!value)
-            continue;
-        registration.serverKind = kind;
-        registration.serverPath =
-            registration.serverKind == L"LocalServer32" ? ProgramOf(*value) : *value;
-        if (registration.serverPath.size() >= 2 && registration.serverPath.front() == L'"' &&
-            registration.serverPath.back() == L'"')
-            registration.serverPath =
-                registration.serverPath.substr(1, registration.serverPath.size() - 2);
-        registration.serverPath = Located(registration.serverPath);
-        registration.threadingModel =
-            ReadText(HKEY_CLASSES_ROOT, classKey + kind, L"ThreadingModel").value_or(L"");
-        break;
-    }
-    return registration;
+ClassRegistration ReadMergedClassRegistration(std::wstring_view progId) {
+    RegistryClassesRoots roots;
+    roots.Add(HKEY_CURRENT_USER, L"Software\\Classes");
+    roots.Add(HKEY_CLASSES_ROOT, nullptr);
+    return Read(roots, progId, true);
+}
+
+ClassRegistration ReadMachineClassRegistration(std::wstring_view progId) {
+    RegistryClassesRoots roots;
+    roots.Add(HKEY_LOCAL_MACHINE, L"Software\\Classes");
+    return Read(roots, progId, false);
 }
 
 bool FileExists(const std::wstring& path) {

@@ -190,4 +190,26 @@ ObjectRef ComFactory::Create(std::wstring_view className) {
     return std::make_shared<DispatchObject>(std::move(dispatch), name);
 }
 
+std::wstring ServingModule(AutomationObject& object) {
+    const auto* dispatchObject = dynamic_cast<DispatchObject*>(&object);
+    if (!dispatchObject || !dispatchObject->Dispatch())
+        return {};
+    const void* functionTable = *reinterpret_cast<void* const*>(dispatchObject->Dispatch());
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCWSTR>(functionTable), &module))
+        return {};
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size())
+            return path.substr(0, length);
+        path.resize(path.size() * 2);
+    }
+}
+
 } // namespace brevanto

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/current_account.h"
 #include "platform/unique_resource.h"
 
 namespace brevanto {
@@ -22,15 +23,6 @@ bool IsInside(const std::wstring& path, const std::wstring& folder) {
                              static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
         return false;
     return path.size() == folder.size() || path[folder.size()] == L'\\' || folder.back() == L'\\';
-}
-
-bool ProcessIsElevated() {
-    UniqueHandle token;
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()) &&
-           GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size) &&
-           elevation.TokenIsElevated;
 }
 
 // Asks the folder's security whether this user may add a file to it: nothing is created.

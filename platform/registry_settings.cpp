@@ -1,36 +1,8 @@
 #include "platform/registry_settings.h"
 
-#include <vector>
-
-#include "platform/unique_resource.h"
+#include "platform/registry_value.h"
 
 namespace brevanto {
-namespace {
-
-// The bytes of a value as read. Any value may be a secret (the password), so the bytes are
-// wiped before they go back to the heap.
-class WipedBuffer {
-public:
-    explicit WipedBuffer(std::size_t size) : bytes_(size) {}
-    ~WipedBuffer() { Wipe(); }
-    WipedBuffer(const WipedBuffer&) = delete;
-    WipedBuffer& operator=(const WipedBuffer&) = delete;
-
-    BYTE* Data() { return bytes_.data(); }
-    std::size_t Size() const { return bytes_.size(); }
-    // A new, empty buffer of the size; the old one is wiped first.
-    void Renew(std::size_t size) {
-        Wipe();
-        bytes_ = std::vector<BYTE>(size);
-    }
-
-private:
-    void Wipe() { SecureZeroMemory(bytes_.data(), bytes_.size()); }
-
-    std::vector<BYTE> bytes_;
-};
-
-} // namespace
 
 RegistrySettingsStore::RegistrySettingsStore(HKEY root, std::wstring basePath)
     : root_(root), basePath_(std::move(basePath)) {}
@@ -60,33 +32,7 @@ std::optional<std::wstring> RegistrySettingsStore::TryRead(std::wstring_view app
     if (!sectionKey)
         return std::nullopt;
 
-    const std::wstring valueName(key);
-    WipedBuffer data(256);
-    DWORD type = 0;
-    DWORD size = 0;
-    for (;;) {
-        size = static_cast<DWORD>(data.Size());
-        const LONG status = RegQueryValueExW(sectionKey.Get(), valueName.c_str(), nullptr, &type,
-                                             data.Data(), &size);
-        if (status == ERROR_MORE_DATA) {
-            // The value may grow between two calls; ask again with what it needs now.
-            data.Renew(size + sizeof(wchar_t));
-            continue;
-        }
-        if (status != ERROR_SUCCESS)
-            return std::nullopt;
-        break;
-    }
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return std::nullopt;
-
-    // The byte count may be odd or lack the terminator; copy whole code units only.
-    std::wstring text(size / sizeof(wchar_t), L'\0');
-    std::copy(data.Data(), data.Data() + text.size() * sizeof(wchar_t),
-              reinterpret_cast<BYTE*>(text.data()));
-    if (const auto nul = text.find(L'\0'); nul != std::wstring::npos)
-        text.resize(nul);
-    return text;
+    return TryReadRegistryText(sectionKey.Get(), std::wstring(key).c_str(), Expansion::AsStored);
 }
 
 } // namespace brevanto

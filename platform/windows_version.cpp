@@ -24,4 +24,9 @@ std::wstring WindowsVersionText() {
     return text;
 }
 
+bool RunsUnderWine() {
+    using WineGetVersion = const char*(CDECL*)();
+    return SystemFunction<WineGetVersion>(L"ntdll.dll", "wine_get_version") != nullptr;
+}
+
 } // namespace brevanto

@@ -8,4 +8,7 @@ namespace brevanto {
 // "10.0.19045"; under Wine followed by " (Wine 8.0)".
 std::wstring WindowsVersionText();
 
+// Whether this process runs under Wine, which shows some things unlike Windows.
+bool RunsUnderWine();
+
 } // namespace brevanto

@@ -1,83 +1,19 @@
-#include "tests/e2e/program_test.h"
+#include "tests/e2e/check_run.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <ostream>
 
 #include "platform/program_directory.h"
-#include "platform/unique_resource.h"
 #include "platform/utf8.h"
-#include "tests/support/child_process.h"
-#include "tests/support/clock.h"
-#include "tests/support/environment_variable.h"
-#include "tests/support/journal_file.h"
 #include "tests/support/standin_library.h"
 
 namespace brevanto::e2e {
 namespace {
 
 constexpr bool kIs32Bit = sizeof(void*) == 4;
-const std::wstring kPassword = L"Pw-S3cret!";
-
-std::wstring TempFolder() {
-    wchar_t path[MAX_PATH];
-    std::wstring folder(path, GetTempPathW(MAX_PATH, path));
-    if (folder.size() > 3 && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
-
-struct CheckRun {
-    int status = -1;
-    std::wstring output;
-    std::vector<JournalCall> journal;
-    double ms = 0; // from its start to its end
-};
-
-// Runs brevanto-check.exe beside the driver as an administrator would, its output to a file; a
-// check still running after timeoutMs is a failure, and is ended.
-CheckRun RunCheck(const std::wstring& arguments = L"", const std::wstring& scenario = L"",
-                  DWORD timeoutMs = 30000) {
-    const support::JournalFile journal;
-    const support::ScopedEnvironmentVariable plan(support::kScenarioVariable, scenario);
-    // A new file each time: a service Wine starts for the child may inherit the handle and keep
-    // the file open after the child has ended.
-    static int runs = 0;
-    const std::wstring outputPath = TempFolder() + L"\\brevanto-check-" +
-                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                    std::to_wstring(++runs) + L".txt";
-    CheckRun run;
-    {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const UniqueFile output(CreateFileW(outputPath.c_str(), GENERIC_WRITE,
-                                            FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit,
-                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!output) {
-            ADD_FAILURE() << "cannot create " << Utf8(outputPath);
-            return run;
-        }
-        const std::wstring exe = ProgramDirectory() + L"\\brevanto-check.exe";
-        support::ChildProcess check(exe, L"\"" + exe + L"\"" + arguments, ProgramDirectory(),
-                                    output.Get());
-        if (!check.WaitForExit(timeoutMs)) {
-            ADD_FAILURE() << "brevanto-check.exe did not end within " << timeoutMs << " ms";
-            return run;
-        }
-        run.status = static_cast<int>(check.ExitStatus());
-        run.ms = support::Ms(check.EndUs() - check.StartUs());
-    }
-    std::ifstream file(outputPath.c_str(), std::ios::binary);
-    run.output = FromUtf8(std::string(std::istreambuf_iterator<char>(file), {}));
-    file.close();
-    DeleteFileW(outputPath.c_str());
-    run.journal = journal.Read();
-    return run;
-}
-
 // The stand-ins built for the other architecture, which this check's exe cannot load.
 std::wstring OtherArchitectureStandin() {
     return ProgramDirectory() + (kIs32Bit ? L"\\..\\..\\mingw-x64" : L"\\..\\..\\mingw-i686") +
@@ -167,17 +103,6 @@ const Workstation kWorkstations[] = {
      L"in SaveDirectories\\Convert."},
 };
 
-// A workstation as a new lab user's is set up, with an export folder that exists.
-class NewLabUser : public ProgramTest {
-protected:
-    void SetUp() override {
-        ProgramTest::SetUp();
-        support::StoreSampleSettings();
-        StoreSetting(L"LogInData", L"Password", kPassword);
-        StoreSetting(L"SaveDirectories", L"Convert", TempFolder());
-    }
-};
-
 class WorkstationCheck : public NewLabUser, public testing::WithParamInterface<Workstation> {};
 
 TEST_P(WorkstationCheck, NamesEachProblemWithWhatToDoAndCallsNoMember) {
@@ -232,11 +157,6 @@ TEST_F(ProgramTest, CheckGivesTheSameFactsAsJson) {
     EXPECT_EQ(problems, 2u);
 }
 
-// A report row as the check writes it.
-std::wstring Row(const std::wstring& label, const std::wstring& value) {
-    return L"  " + label + std::wstring(30 - label.size(), L' ') + value + L"\r\n";
-}
-
 // The report's section under the heading, to the blank line after it.
 std::wstring Section(const std::wstring& report, const std::wstring& heading) {
     const auto start = report.find(L"\r\n\r\n" + heading + L"\r\n");
@@ -257,7 +177,7 @@ std::vector<UntouchedSection> UntouchedSections() {
     return {
         {L"User component \"ZELTAR_User.clsCurrentUser\"",
          Row(L"Class", L"{B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C01}") +
-             Row(L"Server", L"InprocServer32 " + standin) +
+             Row(L"Registered", L"for the machine") + Row(L"Server", L"InprocServer32 " + standin) +
              Row(L"File", L"present, " + Bits(kIs32Bit)) + Row(L"Threading model", L"Apartment") +
              Row(L"Created", L"yes, then released") +
              Row(L"Members",
@@ -389,10 +309,10 @@ TEST_F(NewLabUser, CheckGivesEachCreationsOutcomeAsJson) {
          LR"("created":false,"createError":"","membersNeeded":[)"
          LR"("zeltarUser","setexportpath","SetDLLVer","Requestnum","AutoPrint","viewmode",)"
          LR"("loadviewer","Export","Show_Results"],"membersMissing":[],"creation":"crashed",)"
-         LR"("crashCode":"0xC0000005","stoppedAt":"create","stoppedAtMember":""})"},
+         LR"("crashCode":"0xC0000005","stoppedAt":"create","stoppedAtMember":"",)"},
         {"no answer", L"createblock:Viewer=60000",
          LR"("membersMissing":[],"creation":"noAnswer","crashCode":"","stoppedAt":"create",)"
-         LR"("stoppedAtMember":""})"},
+         LR"("stoppedAtMember":"",)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -403,7 +323,7 @@ TEST_F(NewLabUser, CheckGivesEachCreationsOutcomeAsJson) {
         for (const wchar_t* fact :
              {c.viewer, L"\"creationTimeLimitMs\":10000",
               LR"("membersMissing":[],"creation":"created","crashCode":"","stoppedAt":"",)"
-              LR"("stoppedAtMember":""})",
+              LR"("stoppedAtMember":"",)",
               L"\"ready\":false"})
             EXPECT_NE(json.find(fact), std::wstring::npos) << Utf8(fact) << "\n" << Utf8(json);
         EXPECT_EQ(json.find(L"{\"what\":", json.find(L"{\"what\":") + 1), std::wstring::npos)

@@ -32,12 +32,13 @@ inline check::WorkstationFacts ReadyWorkstation() {
     store.Set(L"ExeParameters", L"Requestnum", L"2026-1");
     check::WorkstationFacts facts;
     facts.host = {32, L"10.0.19045", L"C:\\Lab"};
+    facts.account = {L"LAB\\labtech", L"S-1-5-21-1-2-3-1001", false, false};
     facts.creationTimeLimitMs = 10000;
     facts.classes = {ReadyClass()};
     facts.settings = check::ReviewSettings(
         store, [](auto, auto) { return std::wstring(); }, L"C:\\Lab");
     facts.job = check::ReviewJobPath(store);
-    facts.exportFolder = {L"C:\\Lab\\PDF", true, true, false, false};
+    facts.exportFolder = {L"C:\\Lab\\PDF", true, true, false, false, L"", false};
     return facts;
 }
 

@@ -55,6 +55,26 @@ TEST(WorkstationCheck, EachFindingNamesWhatIsWrongAndWhatToDo) {
              f.exportFolder.underProgramFiles = true;
          },
          L"this user cannot write to the export folder C:\\Lab\\PDF"},
+        {"registered for this user only",
+         [](auto& f) { f.classes[0].origin = check::ClassOrigin::UserOnly; }, L""},
+        {"this user's registration over the machine's",
+         [](auto& f) {
+             f.classes[0].origin = check::ClassOrigin::UserOverMachine;
+             f.classes[0].machineServerPath = L"C:\\Machine\\user.dll";
+         },
+         L"\"ZELTAR_User.clsCurrentUser\" (user component) is registered for this user "
+         L"(HKEY_CURRENT_USER\\Software\\Classes) over the machine's registration: Brevanto would "
+         L"load C:\\Lab\\user.dll, not the machine's C:\\Machine\\user.dll"},
+        {"served by another DLL than the registered one",
+         [](auto& f) { f.classes[0].servedBy = L"C:\\Other\\user.dll"; }, L""},
+        {"not created as a service account, registration still judged",
+         [](auto& f) {
+             f.account.serviceAccount = true;
+             f.classes[0].creationTried = false, f.classes[0].created = false;
+             f.classes[0].fileExists = false;
+         },
+         L"the server of \"ZELTAR_User.clsCurrentUser\" (user component) is missing: "
+         L"C:\\Lab\\user.dll"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -65,9 +85,119 @@ TEST(WorkstationCheck, EachFindingNamesWhatIsWrongAndWhatToDo) {
             EXPECT_TRUE(judgement.Ready());
             continue;
         }
-        ASSERT_EQ(judgement.problems.size(), 1u);
-        EXPECT_EQ(Narrow(judgement.problems[0].what), Narrow(c.what));
-        EXPECT_FALSE(judgement.problems[0].todo.empty());
+        // A service account is a problem of its own, named first.
+        const auto& problem = judgement.problems.back();
+        ASSERT_EQ(judgement.problems.size(), facts.account.serviceAccount ? 2u : 1u);
+        EXPECT_EQ(Narrow(problem.what), Narrow(c.what));
+        EXPECT_FALSE(problem.todo.empty());
+    }
+}
+
+TEST(WorkstationCheck, TheClassesOriginAndTheServingModuleAreReported) {
+    WorkstationFacts facts = ReadyWorkstation();
+    facts.classes[0].origin = check::ClassOrigin::UserOverMachine;
+    facts.classes[0].machineServerPath = L"C:\\Machine\\user.dll";
+    facts.classes[0].treatAs = L"{B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C09}";
+    facts.classes[0].servedBy = L"C:\\Other\\user.dll";
+    facts.host.underWine = true;
+    const auto judgement = check::Judge(facts);
+    const std::wstring text = check::TextReport(facts, judgement);
+    for (const wchar_t* row :
+         {L"  Registered                    for this user (HKEY_CURRENT_USER\\Software\\Classes), "
+          L"over the machine's registration of C:\\Machine\\user.dll\r\n",
+          L"  Treated as                    {B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C09}\r\n",
+          L"  Served by                     C:\\Other\\user.dll, not the registered DLL\r\n",
+          L"  - \"ZELTAR_User.clsCurrentUser\" was served by C:\\Other\\user.dll, not by the "
+          L"registered C:\\Lab\\user.dll (Wine does not merge the user's classes into the classes "
+          L"root; Windows does).\r\n"})
+        EXPECT_NE(text.find(row), std::wstring::npos) << Narrow(row) << "\n" << Narrow(text);
+    const std::string json = check::JsonReport(facts, judgement);
+    EXPECT_NE(
+        json.find(
+            R"("registeredFor":"userOverMachine","machineServerPath":"C:\\Machine\\user.dll",)"
+            R"("treatAs":"{B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C09}")"),
+        std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"("servedBy":"C:\\Other\\user.dll")"), std::string::npos) << json;
+
+    // The same file under another case is the registered one.
+    facts.classes[0].servedBy = L"c:\\LAB\\USER.DLL";
+    EXPECT_EQ(check::TextReport(facts, check::Judge(facts)).find(L"Served by"), std::wstring::npos);
+}
+
+TEST(WorkstationCheck, AnExportFolderUnderProgramFilesNamesTheVirtualStore) {
+    const std::wstring store =
+        L"C:\\Users\\lab\\AppData\\Local\\VirtualStore\\Program Files (x86)\\Lab\\PDF";
+    const std::wstring refused =
+        L"; a run without an interactive logon (a scheduled task run whether the user is logged on "
+        L"or not) is refused there instead: for scheduled tasks, store a folder this user can "
+        L"write to in SaveDirectories\\Convert";
+    struct Case {
+        const char* name;
+        int bits;
+        bool exists, writable, elevated, storeExists;
+        std::wstring problem; // the one problem; empty: none
+        std::wstring note;    // the one note; empty: none
+    };
+    const Case cases[] = {
+        {"cannot write, redirected", 32, true, false, false, false, L"",
+         L"this user cannot write to the export folder C:\\Program Files (x86)\\Lab\\PDF under "
+         L"Program Files: in an interactive logon, Windows redirects the exports of a 32-bit "
+         L"Brevanto.exe to this user's VirtualStore folder " +
+             store + L" (it does not exist yet)" + refused},
+        {"cannot write, VirtualStore there", 32, true, false, false, true, L"",
+         L"this user cannot write to the export folder C:\\Program Files (x86)\\Lab\\PDF under "
+         L"Program Files: in an interactive logon, Windows redirects the exports of a 32-bit "
+         L"Brevanto.exe to this user's VirtualStore folder " +
+             store + L" (it exists)" + refused},
+        {"only in the VirtualStore", 32, false, false, false, true, L"",
+         L"the export folder C:\\Program Files (x86)\\Lab\\PDF under Program Files exists only "
+         L"in this user's VirtualStore: in an interactive logon, Windows redirects the exports of "
+         L"a "
+         L"32-bit Brevanto.exe to this user's VirtualStore folder " +
+             store + L" (it exists)" + refused},
+        {"nowhere", 32, false, false, false, false,
+         L"the export folder C:\\Program Files (x86)\\Lab\\PDF does not exist", L""},
+        {"elevated check", 32, true, true, true, false, L"",
+         L"the export folder C:\\Program Files (x86)\\Lab\\PDF is under Program Files, and this "
+         L"elevated check cannot tell whether the lab user may write to it; if not, in an "
+         L"interactive logon, Windows redirects the exports of a 32-bit Brevanto.exe to this "
+         L"user's VirtualStore folder " +
+             store + L" (it does not exist yet)" + refused},
+        {"writable for this user", 32, true, true, false, false, L"", L""},
+        {"the 64-bit exe is never redirected", 64, true, false, false, false,
+         L"this user cannot write to the export folder C:\\Program Files (x86)\\Lab\\PDF", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkstationFacts facts = ReadyWorkstation();
+        facts.host.bits = c.bits;
+        facts.classes[0].fileBits = c.bits;
+        facts.exportFolder = {L"C:\\Program Files (x86)\\Lab\\PDF",
+                              c.exists,
+                              c.writable,
+                              true,
+                              c.elevated,
+                              store,
+                              c.storeExists};
+        const auto judgement = check::Judge(facts);
+        ASSERT_EQ(judgement.problems.size(), c.problem.empty() ? 0u : 1u);
+        if (!c.problem.empty()) {
+            EXPECT_EQ(Narrow(judgement.problems[0].what), Narrow(c.problem));
+            if (c.exists) {
+                EXPECT_EQ(Narrow(judgement.problems[0].todo),
+                          "give this user write access to it, or store another folder in "
+                          "SaveDirectories\\Convert");
+            }
+        }
+        ASSERT_EQ(judgement.notes.size(), c.note.empty() ? 0u : 1u);
+        if (!c.note.empty()) {
+            EXPECT_EQ(Narrow(judgement.notes[0]), Narrow(c.note));
+        }
+        const std::wstring text = check::TextReport(facts, judgement);
+        EXPECT_EQ(text.find(L"  VirtualStore                  " + store + L"\r\n") !=
+                      std::wstring::npos,
+                  c.bits == 32);
     }
 }
 
@@ -131,8 +261,7 @@ TEST(WorkstationCheck, JsonEscapesEveryTextItCarries) {
     WorkstationFacts facts = ReadyWorkstation();
     facts.host.programFolder = std::wstring(L"C:\\\"Lab\"\n\x01\xE9\xD83D\xDE00", 13);
     const std::string json = check::JsonReport(facts, check::Judge(facts));
-    EXPECT_NE(json.find(R"("programFolder":"C:\\\"Lab\"\n\u0001)"
-                        "\xC3\xA9\xF0\x9F\x98\x80\""),
+    EXPECT_NE(json.find(R"("programFolder":"C:\\\"Lab\"\n\u0001\u00e9\ud83d\ude00")"),
               std::string::npos)
         << json;
 }

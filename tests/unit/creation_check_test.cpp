@@ -37,6 +37,8 @@ std::string Summary(const ClassFacts& f) {
         text += ", error \"" + Narrow(f.createError) + "\"";
     for (const auto& member : f.membersMissing)
         text += ", missing " + Narrow(member);
+    if (!f.servedBy.empty())
+        text += ", served by " + Narrow(f.servedBy);
     if (f.outcome != CreationOutcome::Finished) {
         const char* steps[] = {"create", "lookup", "release"};
         text += std::string(", in ") + steps[static_cast<int>(f.stoppedIn)];
@@ -96,6 +98,9 @@ TEST(CreationProtocol, EachRunTellsHowFarTheProcessCame) {
           L"release\nreleased\n",
           false, 0},
          "finished, created"},
+        {"the module that served the object",
+         {L"create\ncreated\nserved C:\\\\Lab\\\\user.dll\nrelease\nreleased\n", false, 0},
+         "finished, created, served by C:\\Lab\\user.dll"},
         {"lines ending in CR LF",
          {L"create\r\ncreated\r\nrelease\r\nreleased\r\n", false, 0},
          "finished, created"},

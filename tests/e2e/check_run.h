@@ -1,0 +1,39 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/program_test.h"
+
+namespace brevanto::e2e {
+
+inline const std::wstring kPassword = L"Pw-S3cret!";
+
+// The temporary folder, without a trailing backslash.
+std::wstring TempFolder();
+
+struct CheckRun {
+    int status = -1;
+    std::string bytes;   // its standard output as written
+    std::wstring output; // the same, decoded from UTF-8
+    std::vector<JournalCall> journal;
+    double ms = 0; // from its start to its end
+};
+
+// Runs brevanto-check.exe beside the driver as an administrator would, its output to a file; a
+// check still running after timeoutMs is a failure, and is ended.
+CheckRun RunCheck(const std::wstring& arguments = L"", const std::wstring& scenario = L"",
+                  DWORD timeoutMs = 30000);
+
+// A report row as the check writes it.
+std::wstring Row(const std::wstring& label, const std::wstring& value);
+
+// A workstation as a new lab user's is set up, with an export folder that exists.
+class NewLabUser : public ProgramTest {
+protected:
+    void SetUp() override;
+};
+
+} // namespace brevanto::e2e
