@@ -60,7 +60,7 @@ MainWindow::MainWindow(HINSTANCE instance)
         // The controls take their version from the context active when they are created.
         const ActivationScope scope(ownControls_);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
+        commonControls_.InitCommonControlsEx(&controls);
         RegisterWindowClass(instance_, &MainWindow::WindowProc);
         CreateWindowExW(kMainWindowExStyle, kMainWindowClass, kMainWindowCaption, kMainWindowStyle,
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
@@ -214,7 +214,7 @@ void MainWindow::CreateControls() {
     cmdCancel_ = GetDlgItem(window_, kCmdCancelId);
     Text1_ = GetDlgItem(window_, kText1Id);
     Label1_ = GetDlgItem(window_, kLabel1Id);
-    log_.Attach(Text1_);
+    log_.Attach(Text1_, commonControls_);
     // The log has no length limit for typing either.
     SendMessageW(Text1_, EM_SETLIMITTEXT, 0, 0);
 
