@@ -63,20 +63,46 @@ std::wstring Located(const std::wstring& path) {
     return length && length < MAX_PATH ? std::wstring(found, length) : path;
 }
 
-} // namespace
+// The CLSID a ProgID names in the machine's classes, as its "{...}" text.
+std::wstring MachineClassId(HKEY classes, std::wstring_view progId) {
+    const auto text = ReadText(classes, std::wstring(progId) + L"\\CLSID", nullptr);
+    CLSID clsid;
+    if (!text || FAILED(CLSIDFromString(text->c_str(), &clsid)))
+        return {};
+    wchar_t normal[64] = {};
+    StringFromGUID2(clsid, normal, static_cast<int>(std::size(normal)));
+    return normal;
+}
 
-ClassRegistration ReadClassRegistration(std::wstring_view progId) {
-    ClassRegistration registration;
+std::wstring MergedClassId(std::wstring_view progId) {
     CLSID clsid;
     if (FAILED(CLSIDFromProgID(std::wstring(progId).c_str(), &clsid)))
-        return registration;
+        return {};
     wchar_t text[64] = {};
     StringFromGUID2(clsid, text, static_cast<int>(std::size(text)));
-    registration.clsid = text;
+    return text;
+}
+
+} // namespace
+
+ClassRegistration ReadClassRegistration(std::wstring_view progId, ClassesView view) {
+    ClassRegistration registration;
+    UniqueRegistryKey machine;
+    HKEY classes = HKEY_CLASSES_ROOT;
+    if (view == ClassesView::Machine32) {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes", 0, KEY_READ | KEY_WOW64_32KEY,
+                          machine.Put()) != ERROR_SUCCESS)
+            return registration;
+        classes = machine.Get();
+    }
+    registration.clsid =
+        view == ClassesView::Machine32 ? MachineClassId(classes, progId) : MergedClassId(progId);
+    if (registration.clsid.empty())
+        return registration;
 
     const std::wstring classKey = L"CLSID\\" + registration.clsid + L"\\";
     for (const wchar_t* kind : {L"InprocServer32", L"LocalServer32"}) {
-        const auto value = ReadText(HKEY_CLASSES_ROOT, classKey + kind, nullptr);
+        const auto value = ReadText(classes, classKey + kind, nullptr);
         if (!value)
             continue;
         registration.serverKind = kind;
@@ -86,9 +112,11 @@ ClassRegistration ReadClassRegistration(std::wstring_view progId) {
             registration.serverPath.back() == L'"')
             registration.serverPath =
                 registration.serverPath.substr(1, registration.serverPath.size() - 2);
-        registration.serverPath = Located(registration.serverPath);
+        // The machine's registration is taken as written: a bare name is no folder.
+        if (view == ClassesView::Merged)
+            registration.serverPath = Located(registration.serverPath);
         registration.threadingModel =
-            ReadText(HKEY_CLASSES_ROOT, classKey + kind, L"ThreadingModel").value_or(L"");
+            ReadText(classes, classKey + kind, L"ThreadingModel").value_or(L"");
         break;
     }
     return registration;

@@ -14,7 +14,12 @@ struct ClassRegistration {
     std::wstring threadingModel; // empty when none is registered
 };
 
-ClassRegistration ReadClassRegistration(std::wstring_view progId);
+// Which classes are read: the classes root this process sees, or only the machine's classes
+// (HKLM\SOFTWARE\Classes) in the 32-bit view, which no user can change.
+enum class ClassesView { Merged, Machine32 };
+
+ClassRegistration ReadClassRegistration(std::wstring_view progId,
+                                        ClassesView view = ClassesView::Merged);
 
 // Whether a file (not a folder) is at the path.
 bool FileExists(const std::wstring& path);
