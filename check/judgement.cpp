@@ -1,6 +1,7 @@
 #include "check/judgement.h"
 
 #include "check/outcome_text.h"
+#include "check/program_folders.h"
 
 namespace brevanto::check {
 namespace {
@@ -131,6 +132,7 @@ Judgement Judge(const WorkstationFacts& facts) {
         JudgeClass(c, facts.host.bits, facts.creationTimeLimitMs, judgement);
     JudgeSettings(facts, judgement);
     JudgeExportFolder(facts, judgement);
+    JudgeProgramFolders(facts, judgement);
     return judgement;
 }
 

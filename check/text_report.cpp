@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "check/outcome_text.h"
+#include "check/program_folders.h"
 
 namespace brevanto::check {
 namespace {
@@ -134,6 +135,10 @@ std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgemen
     lines.Row(L"Exists", YesNo(facts.exportFolder.exists));
     if (facts.exportFolder.exists)
         lines.Row(L"This user can write to it", YesNo(facts.exportFolder.writable));
+
+    lines.Heading(L"Folders Brevanto runs code from");
+    for (const auto& [path, who] : ProgramFolderRows(facts))
+        lines.Row(path, who);
 
     if (!judgement.problems.empty()) {
         lines.Heading(L"Problems");
