@@ -68,6 +68,25 @@ TEST_F(PackageTest, ComponentsInAUserProfileGiveNoFolder) {
         << Utf8(run.log);
 }
 
+// A bare file name is no folder: looked up on the search path, it would install Brevanto beside
+// whatever DLL of that name comes first there (here the Windows folder's).
+TEST_F(PackageTest, AServerRegisteredByABareNameGivesNoFolder) {
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring windowsFolder(windows, length);
+    const std::wstring planted = CopyStandins(windowsFolder);
+    RegisterUserServer(KEY_WOW64_32KEY, REG_SZ, L"BrevantoStandin.dll");
+
+    const InstallerRun run = Install(older_);
+    const bool placed = !NoExeIn(windowsFolder);
+    DeleteFileW((windowsFolder + L"\\" + kProgramExe).c_str());
+    DeleteFileW((windowsFolder + L"\\" + kCheckExe).c_str());
+    DeleteFileW(planted.c_str());
+    EXPECT_EQ(run.status, kFatalError) << Utf8(run.log);
+    EXPECT_FALSE(placed);
+    EXPECT_TRUE(InstalledProducts(upgradeCode_).empty());
+}
+
 // A folder that is not there yet is made by the package (as SYSTEM, before the files come);
 // under Wine only that it is made can be seen, not the permissions it is made with.
 TEST_F(PackageTest, AMissingFolderIsMadeWithEveryFolderAboveIt) {
