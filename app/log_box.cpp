@@ -1,7 +1,5 @@
 #include "app/log_box.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "platform/window_text.h"
@@ -19,18 +17,19 @@ LogBox::~LogBox() {
     Detach();
 }
 
-bool LogBox::Attach(HWND edit) {
+bool LogBox::Attach(HWND edit, const CommonControls& controls) {
     Detach();
     edit_ = edit;
-    subclassed_ = edit && SetWindowSubclass(edit, &LogBox::SubclassProc, kSubclassId,
-                                            reinterpret_cast<DWORD_PTR>(this));
+    controls_ = &controls;
+    subclassed_ = edit && controls.SetWindowSubclass(edit, &LogBox::SubclassProc, kSubclassId,
+                                                     reinterpret_cast<DWORD_PTR>(this));
     return subclassed_;
 }
 
 void LogBox::Detach() {
     if (subclassed_) {
         KillTimer(edit_, kPaintTimer);
-        RemoveWindowSubclass(edit_, &LogBox::SubclassProc, kSubclassId);
+        controls_->RemoveWindowSubclass(edit_, &LogBox::SubclassProc, kSubclassId);
     }
     edit_ = nullptr;
     subclassed_ = false;
@@ -113,15 +112,16 @@ LRESULT LogBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         Paint();
     }
-    return DefSubclassProc(edit_, message, wParam, lParam);
+    return controls_->DefSubclassProc(edit_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK LogBox::SubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR, DWORD_PTR self) {
     auto* box = reinterpret_cast<LogBox*>(self);
     if (message == WM_NCDESTROY) {
+        const CommonControls* controls = box->controls_;
         box->Detach();
-        return DefSubclassProc(edit, message, wParam, lParam);
+        return controls->DefSubclassProc(edit, message, wParam, lParam);
     }
     return box->HandleMessage(message, wParam, lParam);
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/common_controls.h"
+
 namespace brevanto {
 
 // The window's multi-line log box, whose pixels may follow its text by up to kPaintDelayMs.
@@ -23,9 +25,9 @@ public:
     LogBox(const LogBox&) = delete;
     LogBox& operator=(const LogBox&) = delete;
 
-    // Takes over the edit; false if it could not be subclassed: the edit then takes every text
-    // at once.
-    bool Attach(HWND edit);
+    // Takes over the edit with the subclass functions of the comctl32 that made it (our version
+    // 6); false if it could not be subclassed: the edit then takes every text at once.
+    bool Attach(HWND edit, const CommonControls& controls);
 
     std::wstring Text() const;
     void SetText(const std::wstring& text);
@@ -43,6 +45,7 @@ private:
     void Detach();
 
     HWND edit_ = nullptr;
+    const CommonControls* controls_ = nullptr;
     bool subclassed_ = false;
     bool pending_ = false;
     std::wstring pendingText_;

@@ -216,14 +216,14 @@ void frmBrevanto::CreateControls() {
         // The controls take their version from the context active when they are created.
         const ActivationScope context(ownControls_);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
+        commonControls_.InitCommonControlsEx(&controls);
         CreateLayoutControls(window_, instance_);
     }
     cmdTEST_ = GetDlgItem(window_, kCmdTestId);
     cmdCancel_ = GetDlgItem(window_, kCmdCancelId);
     Text1_ = GetDlgItem(window_, kText1Id);
     Label1_ = GetDlgItem(window_, kLabel1Id);
-    log_.Attach(Text1_);
+    log_.Attach(Text1_, commonControls_);
     // The log has no length limit for typing either.
     SendMessageW(Text1_, EM_SETLIMITTEXT, 0, 0);
 

@@ -9,6 +9,7 @@
 #include "app/log_box.h"
 #include "platform/activation_context.h"
 #include "platform/com_object.h"
+#include "platform/common_controls.h"
 #include "platform/gdi_font.h"
 #include "platform/ole_apartment.h"
 #include "platform/registry_settings.h"
@@ -78,6 +79,7 @@ private:
     // Our own controls and message boxes have the version 6 common controls; the components'
     // windows, and our window itself, do not.
     ActivationContext ownControls_;
+    const CommonControls commonControls_{ownControls_};
     HWND window_ = nullptr;
     HWND cmdTEST_ = nullptr;
     HWND cmdCancel_ = nullptr;

@@ -30,7 +30,7 @@ ProbeWindow::ProbeWindow(HINSTANCE instance, LogUpdate update)
     {
         const ActivationScope scope(ownControls_);
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
+        commonControls_.InitCommonControlsEx(&controls);
         RegisterPlainWindowClass(instance, kClassName, DefWindowProcW);
         window_.Reset(CreateWindowExW(kMainWindowExStyle, kClassName, kMainWindowCaption,
                                       kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -41,7 +41,7 @@ ProbeWindow::ProbeWindow(HINSTANCE instance, LogUpdate update)
     }
     log_ = GetDlgItem(window_.Get(), kText1Id);
     if (update_ == LogUpdate::Deferred)
-        deferred_.Attach(log_);
+        deferred_.Attach(log_, commonControls_);
     SendMessageW(log_, EM_SETLIMITTEXT, 0, 0);
     windowFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kWindowFontCentipoints, kDpi)));
     logFont_.Reset(CreateUiFont(kFontFace, FontHeightPixels(kLogFontCentipoints, kDpi)));

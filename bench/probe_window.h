@@ -64,6 +64,7 @@ private:
     LogUpdate update_;
     HWND log_ = nullptr;
     ActivationContext ownControls_;
+    const CommonControls commonControls_{ownControls_}; // as Brevanto loads comctl32
     UniqueFont windowFont_;
     UniqueFont logFont_;
     UniqueWindow window_; // after the fonts: it goes before them

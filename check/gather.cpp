@@ -8,6 +8,7 @@
 #include "check/class_origin.h"
 #include "check/component_classes.h"
 #include "check/creation_protocol.h"
+#include "check/program_folders_gather.h"
 #include "check/settings_review.h"
 #include "check/virtual_store.h"
 #include "check/watched_creation.h"
@@ -155,6 +156,7 @@ WorkstationFacts GatherFacts(bool createAsThisAccount) {
     facts.settings = ReviewSettings(store, wrongType, facts.host.programFolder);
     facts.job = ReviewJobPath(store);
     facts.exportFolder = GatherFolder(ExportFolder(store, facts.host.programFolder));
+    facts.programFolders = GatherProgramFolders(facts);
     return facts;
 }
 

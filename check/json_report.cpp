@@ -96,6 +96,16 @@ std::string SettingJson(const SettingFacts& s) {
     return members.Object();
 }
 
+std::string ProgramFolderJson(const ProgramFolderFacts& f) {
+    return Members()
+        .Add("path", Str(f.path))
+        .Add("roles", Str(f.roles))
+        .Add("judged", Bool(f.judged))
+        .Add("writableByNonAdministrators", Bool(!f.changers.empty()))
+        .Add("changers", Array(f.changers, Str))
+        .Object();
+}
+
 } // namespace
 
 std::string JsonReport(const WorkstationFacts& facts, const Judgement& judgement) {
@@ -140,6 +150,7 @@ std::string JsonReport(const WorkstationFacts& facts, const Judgement& judgement
                .Add("settings", Array(facts.settings, SettingJson))
                .Add("job", path)
                .Add("exportFolder", exportFolder)
+               .Add("programFolders", Array(facts.programFolders, ProgramFolderJson))
                .Add("membersCalled", "false")
                .Add("problems", Array(judgement.problems, problem))
                .Add("notes", Array(judgement.notes, Str))

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "check/outcome_text.h"
+#include "check/program_folders.h"
 
 namespace brevanto::check {
 namespace {
@@ -230,6 +231,7 @@ Judgement Judge(const WorkstationFacts& facts) {
         JudgeClass(c, facts, judgement);
     JudgeSettings(facts, judgement);
     JudgeExportFolder(facts, judgement);
+    JudgeProgramFolders(facts, judgement);
     return judgement;
 }
 

@@ -4,6 +4,7 @@
 
 #include "check/judgement.h"
 #include "check/outcome_text.h"
+#include "check/program_folders.h"
 #include "check/report_lines.h"
 
 namespace brevanto::check {
@@ -147,6 +148,10 @@ std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgemen
         lines.Row(L"VirtualStore", facts.exportFolder.virtualStore);
         lines.Row(L"VirtualStore exists", YesNo(facts.exportFolder.virtualStoreExists));
     }
+
+    lines.Heading(L"Folders Brevanto runs code from");
+    for (const auto& [path, who] : ProgramFolderRows(facts))
+        lines.Row(path, who);
 
     if (!judgement.problems.empty()) {
         lines.Heading(L"Problems");

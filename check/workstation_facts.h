@@ -100,6 +100,15 @@ struct FolderFacts {
     bool virtualStoreExists = false;
 };
 
+// Who besides administrators can change a folder Brevanto runs or loads code from.
+struct ProgramFolderFacts {
+    std::wstring path;
+    std::wstring roles;  // "program folder", "user component", ...
+    bool judged = false; // false: its permissions could not be read
+    unsigned long error = 0;
+    std::vector<std::wstring> changers; // "BUILTIN\Users (S-1-5-32-545): add files, ..."
+};
+
 struct WorkstationFacts {
     HostFacts host;
     AccountFacts account;
@@ -108,6 +117,7 @@ struct WorkstationFacts {
     std::vector<SettingFacts> settings;
     JobPath job;
     FolderFacts exportFolder;
+    std::vector<ProgramFolderFacts> programFolders;
 };
 
 } // namespace brevanto::check

@@ -11,6 +11,7 @@ add_library(brevanto_platform STATIC
     platform/class_registration.cpp
     platform/class_resolution.cpp
     platform/com_error.cpp
+    platform/common_controls.cpp
     platform/com_object.cpp
     platform/com_value.cpp
     platform/component_call.cpp
@@ -20,6 +21,7 @@ add_library(brevanto_platform STATIC
     platform/dpi_unaware_scope.cpp
     platform/exit_guard.cpp
     platform/folder_access.cpp
+    platform/folder_security.cpp
     platform/gdi_font.cpp
     platform/message_pump.cpp
     platform/pe_header.cpp
@@ -27,11 +29,13 @@ add_library(brevanto_platform STATIC
     platform/registry_settings.cpp
     platform/registry_text.cpp
     platform/registry_value.cpp
+    platform/system_library.cpp
     platform/windows_version.cpp
 )
 target_include_directories(brevanto_platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(brevanto_platform PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(brevanto_platform PUBLIC ole32 oleaut32 uuid advapi32 user32 gdi32 version)
+# KnownDLLs only: any other DLL is loaded at run time from the system folder (system_library.h).
+target_link_libraries(brevanto_platform PUBLIC ole32 oleaut32 uuid advapi32 user32 gdi32)
 
 # Every thread of an exe the components are loaded into starts DPI-unaware: a TLS callback, kept
 # only when its object is linked into the exe itself.
@@ -44,7 +48,7 @@ add_executable(Brevanto WIN32
     ${BREVANTO_COMPONENT_HOST_SOURCES}
     res/brevanto.rc
 )
-target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform comctl32)
+target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform)
 # Release builds ship without symbols.
 # Linker flags of every exe the components are loaded into: Brevanto.exe, and the workstation
 # check, which creates them as Brevanto.exe does. The 32-bit exe leaves DEP to the system's

@@ -13,9 +13,9 @@ namespace {
 // Registry keys as classes roots; a root that cannot be opened has no keys.
 class RegistryClassesRoots : public ClassesRoots {
 public:
-    void Add(HKEY root, const wchar_t* subKey) {
+    void Add(HKEY root, const wchar_t* subKey, REGSAM view = 0) {
         UniqueRegistryKey key;
-        RegOpenKeyExW(root, subKey, 0, KEY_READ, key.Put());
+        RegOpenKeyExW(root, subKey, 0, KEY_READ | view, key.Put());
         roots_.push_back(std::move(key));
     }
     std::size_t Count() const override { return roots_.size(); }
@@ -62,7 +62,11 @@ std::wstring Located(const std::wstring& path) {
     return length && length < MAX_PATH ? std::wstring(found, length) : path;
 }
 
-ClassRegistration Read(const ClassesRoots& roots, std::wstring_view progId, bool userFirst) {
+// userFirst: the first root is the user's classes. locate: a bare file name is looked up as the
+// loader would look it up; the machine's registration is taken as written, where a bare name is
+// no folder.
+ClassRegistration Read(const ClassesRoots& roots, std::wstring_view progId, bool userFirst,
+                       bool locate = true) {
     const ResolvedClass resolved = ResolveClass(roots, progId);
     ClassRegistration registration;
     registration.clsid = resolved.clsid;
@@ -75,7 +79,7 @@ ClassRegistration Read(const ClassesRoots& roots, std::wstring_view progId, bool
                                                        : resolved.serverValue;
     if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
         path = path.substr(1, path.size() - 2);
-    if (!path.empty())
+    if (locate && !path.empty())
         path = Located(path);
     return registration;
 }
@@ -95,10 +99,10 @@ ClassRegistration ReadMergedClassRegistration(std::wstring_view progId) {
     return Read(roots, progId, true);
 }
 
-ClassRegistration ReadMachineClassRegistration(std::wstring_view progId) {
+ClassRegistration ReadMachineClassRegistration(std::wstring_view progId, REGSAM view) {
     RegistryClassesRoots roots;
-    roots.Add(HKEY_LOCAL_MACHINE, L"Software\\Classes");
-    return Read(roots, progId, false);
+    roots.Add(HKEY_LOCAL_MACHINE, L"Software\\Classes", view);
+    return Read(roots, progId, false, false);
 }
 
 bool FileExists(const std::wstring& path) {

@@ -26,8 +26,10 @@ ClassRegistration ReadClassRegistration(std::wstring_view progId);
 // this reads them itself.
 ClassRegistration ReadMergedClassRegistration(std::wstring_view progId);
 
-// As the machine alone registers it (HKEY_LOCAL_MACHINE\Software\Classes, this process's view).
-ClassRegistration ReadMachineClassRegistration(std::wstring_view progId);
+// As the machine alone registers it (HKEY_LOCAL_MACHINE\Software\Classes), which no user can
+// change: in this process's registry view, or in the one asked for (KEY_WOW64_32KEY). The path
+// is taken as written: a bare file name is not looked up on the search path.
+ClassRegistration ReadMachineClassRegistration(std::wstring_view progId, REGSAM view = 0);
 
 // Whether a file (not a folder) is at the path.
 bool FileExists(const std::wstring& path);

@@ -78,6 +78,7 @@ using UniqueModule = UniqueResource<HMODULE, &FreeLibrary>;
 using UniqueWindow = UniqueResource<HWND, &DestroyWindow>;
 using UniqueHook = UniqueResource<HHOOK, &UnhookWindowsHookEx>;
 using UniqueActivationContext = UniqueResource<HANDLE, &ReleaseActCtx, &InvalidHandle>;
+using UniqueLocal = UniqueResource<HLOCAL, &LocalFree>;
 using UniqueBstr = UniqueResource<BSTR, &SysFreeString>;
 using UniqueVariant = UniqueResource<VARIANT, &VariantClear, &EmptyVariant>;
 

@@ -80,6 +80,25 @@ InstallerRun Msiexec(const std::wstring& arguments, const std::wstring& logName)
     return run;
 }
 
+std::wstring LogText(const InstallerRun& run) {
+    const UniqueFile file(CreateFileW(run.log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    const DWORD size = file ? GetFileSize(file.Get(), nullptr) : 0;
+    std::string bytes(size == INVALID_FILE_SIZE ? 0 : size, '\0');
+    DWORD read = 0;
+    if (bytes.empty() || !ReadFile(file.Get(), bytes.data(), size, &read, nullptr))
+        return L"";
+    bytes.resize(read);
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
+                            (bytes.size() - 2) / sizeof(wchar_t));
+    std::wstring text(bytes.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                           text.data(), static_cast<int>(text.size()));
+    text.resize(length > 0 ? length : 0);
+    return text;
+}
+
 RefusalSeen MsiexecShowingMessage(const std::wstring& arguments, const std::wstring& logName) {
     std::wstring log;
     support::ChildProcess installer = StartMsiexec(arguments + L" /qb", logName, log);

@@ -15,6 +15,9 @@ struct InstallerRun {
     std::wstring log;
 };
 
+// The text of a run's verbose log, as Windows Installer wrote it (UTF-16 or the ANSI code page).
+std::wstring LogText(const InstallerRun& run);
+
 // Runs msiexec with arguments (e.g. L"/i \"x.msi\" /qn") plus a verbose log named after logName
 // in the output folder, and waits for it; fails the test when it does not end within a minute.
 InstallerRun Msiexec(const std::wstring& arguments, const std::wstring& logName);

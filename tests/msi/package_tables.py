@@ -7,18 +7,23 @@ versioned file with an unversioned one) and runs the user interface sequence; wh
 in the tables, so the tables are checked.
 
 usage: package_tables.py --packages DIR --signed VERSION --unsigned VERSION --newer VERSION
-                         --ca CERT --installed DIR|--no-installed REASON --junit FILE
+                         --ca CERT --certificate DIR --scratch DIR
+                         --installed DIR|--no-installed REASON --junit FILE
 DIR holds what scripts/package wrote (with its stage/) in signed/, unsigned/ and newer/, with
-the ProductVersion each was built with; --installed names the copies of the exes the Wine driver
-installed from the signed package, --no-installed why there are none."""
+the ProductVersion each was built with; --certificate the test certificate's signing.pfx and
+password, which the signing tests copy into --scratch; --installed names the copies of the exes
+the Wine driver installed from the signed package, --no-installed why there are none."""
 import argparse
 import os
+import shutil
+import stat
 import subprocess
 import sys
 import unittest
 import xml.etree.ElementTree as ET
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+PACKAGE = os.path.join(HERE, "..", "..", "scripts", "package")
 sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "lib"))
 import pe_version  # noqa: E402
 import product_version  # noqa: E402
@@ -181,6 +186,44 @@ class Placement(unittest.TestCase):
                     numbers = [sequence[action][0] for action in actions]
                     self.assertEqual(numbers, sorted(numbers))
 
+    def test_an_installed_products_folder_is_always_the_remembered_one(self):
+        for package in packages():
+            for table in ("InstallUISequence", "InstallExecuteSequence"):
+                with self.subTest(package=package.msi, sequence=table):
+                    _, condition = package.sequence(table)["UseRememberedFolder"]
+                    self.assertEqual(condition,
+                                     "REMEMBEREDFOLDER AND (Installed OR NOT INSTALLFOLDER)")
+
+    def test_the_folder_is_judged_before_anything_is_installed(self):
+        for package in packages():
+            with self.subTest(package=package.msi):
+                sequence = package.sequence("InstallExecuteSequence")
+                check, condition = sequence["CheckInstallFolder"]
+                self.assertLess(sequence["UseComponentsFolder"][0], check)
+                self.assertLess(check, sequence["CostFinalize"][0])
+                self.assertEqual(condition, 'REMOVE<>"ALL"')
+                actions = {row["Action"]: int(row["Type"]) for row in package.table("CustomAction")}
+                # msidbCustomActionType 0x400: deferred. Immediate, it runs as whoever installs.
+                self.assertEqual(actions["CheckInstallFolder"] & 0x400, 0)
+
+    def test_a_missing_folder_is_created_as_system_within_the_script(self):
+        for package in packages():
+            with self.subTest(package=package.msi):
+                sequence = package.sequence("InstallExecuteSequence")
+                create, condition = sequence["CreateInstallFolder"]
+                self.assertLess(sequence["InstallInitialize"][0], create)
+                self.assertLess(create, sequence["InstallFiles"][0])
+                self.assertEqual(condition, "CreateInstallFolder")
+                actions = {row["Action"]: int(row["Type"]) for row in package.table("CustomAction")}
+                # A DLL from the Binary table (1), deferred (0x400), as SYSTEM (0x800).
+                self.assertEqual(actions["CreateInstallFolder"], 1 | 0x400 | 0x800)
+
+    def test_allowing_a_writable_folder_cannot_come_from_a_standard_user(self):
+        for package in packages():
+            with self.subTest(package=package.msi):
+                secure = package.property("SecureCustomProperties").split(";")
+                self.assertNotIn("ALLOWWRITABLEFOLDER", secure)
+
     def test_a_command_line_installfolder_reaches_an_elevated_install(self):
         for package in packages():
             with self.subTest(package=package.msi):
@@ -228,6 +271,91 @@ class Signatures(unittest.TestCase):
                                         cwd=package.folder, capture_output=True, text=True)
                 self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
                 self.assertIn(os.path.basename(package.msi), result.stdout)
+
+
+class SigningKeys(unittest.TestCase):
+    """scripts/package keeps a signing key and its password private, and timestamps by default.
+    The timestamp tests run it with a stand-in osslsigncode that records its arguments, as no
+    timestamp server is reachable here."""
+
+    def setUp(self):
+        self.scratch = os.path.join(ARGS.scratch, self.id().rpartition(".")[2])
+        shutil.rmtree(self.scratch, ignore_errors=True)
+        os.makedirs(self.scratch)
+        self.pfx = os.path.join(self.scratch, "release.pfx")
+        self.password = os.path.join(self.scratch, "release.pass")
+        for source, copy in (("signing.pfx", self.pfx), ("password", self.password)):
+            shutil.copyfile(os.path.join(ARGS.certificate, source), copy)
+            os.chmod(copy, 0o600)
+
+    def package(self, *options, path=None):
+        env = dict(os.environ)
+        if path:
+            env["PATH"] = path + os.pathsep + env["PATH"]
+        return subprocess.run([PACKAGE, "--out", os.path.join(self.scratch, "out"), "--sign",
+                               self.pfx, "--sign-password-file", self.password, *options],
+                              capture_output=True, text=True, env=env)
+
+    def test_a_key_or_password_its_group_or_others_can_read_is_refused(self):
+        for name, mode in (("pfx", 0o640), ("pfx", 0o604), ("pfx", 0o644),
+                           ("password", 0o640), ("password", 0o604)):
+            with self.subTest(file=name, mode=oct(mode)):
+                path = self.pfx if name == "pfx" else self.password
+                os.chmod(self.pfx, 0o600)
+                os.chmod(self.password, 0o600)
+                os.chmod(path, mode)
+                # Refused before anything is built or signed, so no timestamp is asked for.
+                result = self.package()
+                self.assertNotEqual(result.returncode, 0, result.stdout + result.stderr)
+                self.assertIn(path, result.stderr)
+                self.assertIn(f"chmod 600 '{path}'", result.stderr)
+                self.assertFalse(os.path.exists(os.path.join(self.scratch, "out")),
+                                 "scripts/package went on to build")
+
+    def test_owner_only_files_sign(self):
+        for path in (os.path.join(ARGS.certificate, "signing.pfx"),
+                     os.path.join(ARGS.certificate, "password")):
+            with self.subTest(path=path):
+                self.assertEqual(stat.S_IMODE(os.stat(path).st_mode) & 0o077, 0)
+        ok, output = verifies(Package("signed", ARGS.signed).msi)
+        self.assertTrue(ok, output)
+
+    def signing_calls(self, *options):
+        """The osslsigncode calls scripts/package makes, each as its list of arguments."""
+        bin_folder = os.path.join(self.scratch, "bin")
+        os.makedirs(bin_folder, exist_ok=True)
+        record = os.path.join(self.scratch, "calls")
+        fake = os.path.join(bin_folder, "osslsigncode")
+        with open(fake, "w") as script:
+            script.write(f"""#!/bin/sh
+printf '%s\\n' "$*" >>'{record}'
+while [ $# -gt 0 ]; do
+    case $1 in -in) in=$2 ;; -out) out=$2 ;; esac
+    shift
+done
+cp "$in" "$out"
+""")
+        os.chmod(fake, 0o700)
+        result = self.package(*options, path=bin_folder)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        with open(record) as calls:
+            return [line.split() for line in calls.read().splitlines()]
+
+    def test_signing_asks_for_a_timestamp_unless_told_not_to(self):
+        calls = self.signing_calls()
+        self.assertEqual(len(calls), 4, calls)  # both exes, the setup action, the package
+        for call in calls:
+            self.assertIn("-ts", call)
+            self.assertTrue(call[call.index("-ts") + 1].startswith("http"), call)
+        os.remove(os.path.join(self.scratch, "calls"))
+        for call in self.signing_calls("--timestamp", "http://tsa.example.test"):
+            self.assertEqual(call[call.index("-ts") + 1], "http://tsa.example.test")
+
+    def test_no_timestamp_signs_without_one(self):
+        calls = self.signing_calls("--no-timestamp")
+        self.assertEqual(len(calls), 4, calls)
+        for call in calls:
+            self.assertNotIn("-ts", call)
 
 
 class JUnitResult(unittest.TestResult):
@@ -280,7 +408,8 @@ class JUnitResult(unittest.TestResult):
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
-    for name in ("--packages", "--signed", "--unsigned", "--newer", "--ca", "--junit"):
+    for name in ("--packages", "--signed", "--unsigned", "--newer", "--ca", "--certificate",
+                 "--scratch", "--junit"):
         parser.add_argument(name, required=True)
     installed = parser.add_mutually_exclusive_group(required=True)
     installed.add_argument("--installed")
