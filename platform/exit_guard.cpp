@@ -10,13 +10,18 @@ namespace {
 std::atomic<ULONGLONG> g_dueTick{0};
 std::atomic<int> g_status{0};
 std::atomic<HANDLE> g_changed{nullptr};
+std::atomic<ExitGuardLastWords> g_lastWords{nullptr};
 
 DWORD WINAPI WatchExitTime(void*) {
     for (;;) {
         const ULONGLONG deadline = g_dueTick.load() + kExitGraceMs;
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(g_status.load()));
+        if (now >= deadline) {
+            const int status = g_status.load();
+            if (const ExitGuardLastWords lastWords = g_lastWords.load())
+                lastWords(status);
+            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+        }
         const DWORD wait = static_cast<DWORD>(deadline - now);
         // Without the event a moved exit time is seen within 100 ms.
         const HANDLE changed = g_changed.load();
@@ -53,6 +58,10 @@ void MoveExitDue(DWORD dueInMs) {
 
 void SetExitGuardStatus(int status) {
     g_status = status;
+}
+
+void SetExitGuardLastWords(ExitGuardLastWords lastWords) {
+    g_lastWords = lastWords;
 }
 
 DWORD ExitDueInMs() {

@@ -28,4 +28,9 @@ void SetExitGuardStatus(int status);
 // How long until the exit is due; 0 once it is.
 DWORD ExitDueInMs();
 
+// Called on the guard's thread with the status, just before the guard ends the process: the
+// last chance to record how the run ended. It must not wait for the window thread.
+using ExitGuardLastWords = void (*)(int status);
+void SetExitGuardLastWords(ExitGuardLastWords lastWords);
+
 } // namespace brevanto

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace brevanto {
+
+// A crash as the reporter sees it, from a thread that did not crash.
+struct CrashFacts {
+    DWORD code = 0;
+    EXCEPTION_POINTERS* exception = nullptr; // null after abort or std::terminate
+    DWORD threadId = 0;                      // the crashed thread, waiting meanwhile
+    std::wstring module;                     // the file of the module holding the address
+    std::uintptr_t offset = 0;               // of the address in that module
+    ULONGLONG tick = 0;                      // GetTickCount64 at the crash
+};
+
+// Called once, on the reporter's own thread. It must be done by CrashReportDeadline(); then, or
+// when it returns, the process ends with the exception code.
+using CrashReporter = void (*)(const CrashFacts& crash);
+
+// How long after a crash the process ends at the latest, whatever the reporter does: a reporter
+// that may write a large dump asks for the long time (ExtendCrashDeadline), otherwise it has the
+// short one. The exit guard, which keeps watching, then ends it with the exception code too.
+inline constexpr DWORD kCrashReportLongMs = 15000;
+inline constexpr DWORD kCrashReportShortMs = 5000;
+
+// Starts the reporter's thread, which waits for a crash. From then on a crash that reaches our
+// filter is handed to it. False when the thread could not be started.
+bool StartCrashReporter(CrashReporter reporter);
+
+// Gives the reporter up to kCrashReportLongMs after the crash instead of kCrashReportShortMs.
+void ExtendCrashDeadline();
+
+// When the reporter must be done (GetTickCount64).
+ULONGLONG CrashReportDeadline();
+
+// Ends the process with the code: with the reporter, after it has reported the crash or when
+// its time is up; without, at once. Other threads that end the process meanwhile wait for it.
+[[noreturn]] void EndAfterCrash(DWORD code, EXCEPTION_POINTERS* exception);
+
+// True once a crash is being reported.
+bool CrashBeingReported();
+
+} // namespace brevanto

@@ -1,0 +1,67 @@
+#include "platform/event_log.h"
+
+#include <memory>
+
+#include "platform/unique_resource.h"
+
+namespace brevanto {
+namespace {
+
+constexpr wchar_t kSourceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\";
+
+struct PendingEvent {
+    EventKind kind;
+    DWORD id;
+    std::vector<std::wstring> strings;
+};
+
+DWORD WINAPI WriteEvent(void* parameter) {
+    const std::unique_ptr<PendingEvent> event(static_cast<PendingEvent*>(parameter));
+    const HANDLE source = RegisterEventSourceW(nullptr, kEventSource);
+    if (!source)
+        return 0;
+    std::vector<const wchar_t*> strings;
+    for (const auto& text : event->strings)
+        strings.push_back(text.c_str());
+    ReportEventW(source, static_cast<WORD>(event->kind), 0, event->id, nullptr,
+                 static_cast<WORD>(strings.size()), 0, strings.data(), nullptr);
+    DeregisterEventSource(source);
+    return 0;
+}
+
+} // namespace
+
+void WriteApplicationEvent(EventKind kind, DWORD id, const std::vector<std::wstring>& strings,
+                           DWORD waitMs) {
+    auto event = std::make_unique<PendingEvent>(PendingEvent{kind, id, strings});
+    const UniqueHandle writer(CreateThread(nullptr, 0, &WriteEvent, event.get(), 0, nullptr));
+    if (!writer)
+        return;
+    // The thread owns the event now, also when it is still writing as the process ends.
+    static_cast<void>(event.release());
+    WaitForSingleObject(writer.Get(), waitMs);
+}
+
+EventSourceRegistration ReadEventSourceRegistration() {
+    EventSourceRegistration registration;
+    UniqueRegistryKey key;
+    const std::wstring path = std::wstring(kSourceKey) + kEventSource;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.Put()) !=
+        ERROR_SUCCESS)
+        return registration;
+    registration.registered = true;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key.Get(), L"EventMessageFile", nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return registration;
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key.Get(), L"EventMessageFile", nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS)
+        registration.messageFile = buffer.data();
+    return registration;
+}
+
+} // namespace brevanto
