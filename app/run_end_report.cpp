@@ -26,6 +26,8 @@ const WindowState* g_state = nullptr;
 std::int16_t g_lastPart = 0;
 std::wstring g_caption;
 std::wstring g_unhandledError;
+// Read once at the start: the exit guard's last words must be quick.
+std::wstring g_version;
 
 // Facts common to every end; the part is read as it is, the thread that writes it being stopped
 // or gone by now.
@@ -40,7 +42,7 @@ RunEndFacts CommonFacts(int status) {
     }
     facts.requestNumber = GetSetting(RegistrySettingsStore(), L"ExeParameters", L"Requestnum");
     facts.runMs = ProcessAgeMs();
-    facts.version = OwnFileVersion();
+    facts.version = g_version;
     return facts;
 }
 
@@ -106,6 +108,7 @@ void LastWordsOfTheExitGuard(int status) {
 } // namespace
 
 void StartRunEndReport() {
+    g_version = OwnFileVersion();
     StartCrashReporter(&ReportCrash);
     SetExitGuardLastWords(&LastWordsOfTheExitGuard);
 }

@@ -4,6 +4,7 @@
 
 #include "check/component_classes.h"
 #include "check/creation_protocol.h"
+#include "check/gather_error_reporting.h"
 #include "check/settings_review.h"
 #include "check/watched_creation.h"
 #include "platform/class_registration.h"
@@ -91,6 +92,7 @@ WorkstationFacts GatherFacts() {
     facts.settings = ReviewSettings(store, wrongType, facts.host.programFolder);
     facts.job = ReviewJobPath(store);
     facts.exportFolder = GatherFolder(ExportFolder(store, facts.host.programFolder));
+    facts.errorReporting = GatherErrorReporting();
     return facts;
 }
 

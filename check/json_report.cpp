@@ -185,6 +185,8 @@ std::string JsonReport(const WorkstationFacts& facts, const Judgement& judgement
                .Add("settings", Array(facts.settings, SettingJson))
                .Add("job", path)
                .Add("exportFolder", exportFolder)
+               .Add("crashDumps", CrashDumpsJson(facts.errorReporting, Str))
+               .Add("eventSource", EventSourceJson(facts.errorReporting, Str))
                .Add("membersCalled", "false")
                .Add("problems", Array(judgement.problems, problem))
                .Add("notes", Array(judgement.notes, Str))

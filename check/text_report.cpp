@@ -135,6 +135,10 @@ std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgemen
     if (facts.exportFolder.exists)
         lines.Row(L"This user can write to it", YesNo(facts.exportFolder.writable));
 
+    lines.Heading(L"Error reporting");
+    for (const auto& [label, value] : ErrorReportingRows(facts.errorReporting))
+        lines.Row(label, value);
+
     if (!judgement.problems.empty()) {
         lines.Heading(L"Problems");
         int number = 0;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "check/error_reporting.h"
+
 namespace brevanto::check {
 
 // Everything the workstation check found, before it is judged. Texts are as the system or the
@@ -83,6 +85,7 @@ struct WorkstationFacts {
     std::vector<SettingFacts> settings;
     JobPath job;
     FolderFacts exportFolder;
+    ErrorReportingFacts errorReporting;
 };
 
 } // namespace brevanto::check

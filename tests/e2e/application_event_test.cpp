@@ -27,7 +27,7 @@ const Outcome kOutcomes[] = {
     {"CutOffByTheExitTimer", "pump:Viewer.Show_Results=30000", 2, kWarningEvent, 1002,
      "The exit timer ended the program before the report job finished.", "8", 30000},
     {"Cancelled", "click:User.LoginUser=Cancel", 3, kInformationEvent, 1003,
-     "Cancel ended the program before the report job finished.", "3"},
+     "Cancel ended the program before the report job finished.", "4"},
     {"EndedByTheExitGuard", "block:Viewer.Show_Results=60000", 5, kErrorEvent, 1005,
      "A component call held the program past its exit time; the exit guard ended it.", "8", 30000},
     {"Crashed", "crash:Viewer.Show_Results=av", static_cast<int>(0xC0000005), kErrorEvent, 1100,
