@@ -15,6 +15,23 @@ using MiniDumpWriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_
                                                 PMINIDUMP_EXCEPTION_INFORMATION,
                                                 PMINIDUMP_USER_STREAM_INFORMATION,
                                                 PMINIDUMP_CALLBACK_INFORMATION);
+using SymGetOptionsFunction = DWORD(WINAPI*)();
+using SymSetOptionsFunction = DWORD(WINAPI*)(DWORD);
+
+template <typename Function>
+Function DbgHelpFunction(const UniqueModule& dbghelp, const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(dbghelp.Get(), name)));
+}
+
+// A dump needs no symbols. Wine's dbghelp would otherwise read every module's debug information
+// while it writes the dump, which takes the 64-bit build seconds.
+void LoadNoSymbols(const UniqueModule& dbghelp) {
+    const auto getOptions = DbgHelpFunction<SymGetOptionsFunction>(dbghelp, "SymGetOptions");
+    const auto setOptions = DbgHelpFunction<SymSetOptionsFunction>(dbghelp, "SymSetOptions");
+    if (getOptions && setOptions)
+        setOptions(getOptions() | SYMOPT_DEFERRED_LOADS);
+}
 
 MINIDUMP_TYPE DumpTypeFor(const LocalDumpSettings& settings) {
     switch (settings.type) {
@@ -123,6 +140,7 @@ DumpResult WriteLocalDump(const LocalDumpSettings& settings, std::wstring_view e
         result.problem = ErrorText(L"dbghelp.dll could not be loaded", GetLastError());
         return result;
     }
+    LoadNoSymbols(dbghelp);
     result.path = settings.folder + L"\\" + std::wstring(exeName) + L"." +
                   std::to_wstring(GetCurrentProcessId()) + L".dmp";
     // Shared for deletion, so a dump cut short can be deleted while its writer still holds it.

@@ -38,7 +38,7 @@ LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* exception) {
 LONG WINAPI EndOnStackOverflow(EXCEPTION_POINTERS* exception) {
     if (exception && exception->ExceptionRecord &&
         exception->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW)
-        EndProcessNow(EXCEPTION_STACK_OVERFLOW);
+        EndAfterCrash(EXCEPTION_STACK_OVERFLOW, exception);
     return EXCEPTION_CONTINUE_SEARCH;
 }
 

@@ -32,6 +32,8 @@ const Outcome kOutcomes[] = {
      "A component call held the program past its exit time; the exit guard ended it.", "8", 30000},
     {"Crashed", "crash:Viewer.Show_Results=av", static_cast<int>(0xC0000005), kErrorEvent, 1100,
      "Brevanto crashed with exception 0xC0000005 (access violation).", "8"},
+    {"StackOverflow", "crash:Viewer.SetDLLVer=stack", static_cast<int>(0xC00000FD), kErrorEvent,
+     1100, "Brevanto crashed with exception 0xC00000FD (stack overflow).", "6"},
 };
 
 class RunEndsWithOneEvent : public ProgramTest, public testing::WithParamInterface<Outcome> {};
@@ -61,7 +63,9 @@ TEST_P(RunEndsWithOneEvent, OfItsOutcomeWithoutThePassword) {
     EXPECT_EQ(EventLine(event, "Version"), "8.00.0034");
     EXPECT_NE(EventLine(event, "Run length"), "");
     if (outcome.id == 1100) {
-        EXPECT_EQ(EventLine(event, "Member being called"), "velmonic.labresultviewer.Show_Results");
+        const std::string member = outcome.scenario.substr(outcome.scenario.find('.') + 1);
+        EXPECT_EQ(EventLine(event, "Member being called"),
+                  "velmonic.labresultviewer." + member.substr(0, member.find('=')));
         EXPECT_EQ(EventLine(event, "Faulting module").rfind("BrevantoStandin.dll at offset 0x", 0),
                   0u)
             << EventLine(event, "Faulting module");
