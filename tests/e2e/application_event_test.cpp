@@ -46,6 +46,7 @@ TEST_P(RunEndsWithOneEvent, OfItsOutcomeWithoutThePassword) {
     StoreSetting(L"ExeParameters", L"Requestnum", L"2026-120834");
     ProgramRun run(outcome.scenario, kEventTrace);
     EXPECT_EQ(run.WaitForExit(outcome.timeoutMs), outcome.status);
+    RecordProperty("lifeMs", static_cast<int>(Ms(run.ExitUs() - run.StartUs())));
     if (!run.TraceReadable())
         GTEST_SKIP() << "Wine's trace is not readable: BREVANTO_DRIVER_STDERR names no file";
     const auto trace = run.Trace();

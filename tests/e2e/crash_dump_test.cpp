@@ -184,6 +184,8 @@ Crashed CrashOnce(const std::string& scenario, DWORD timeoutMs = 10000) {
     EXPECT_EQ(crashes.size(), 1u) << "the stand-in did not crash as the scenario asks";
     if (!crashes.empty())
         crashed.crashToEndMs = Ms(run.ExitUs() - crashes[0].enterUs);
+    // In the XML report, for the record of how long the dump held the end up.
+    testing::Test::RecordProperty("crashToEndMs", static_cast<int>(crashed.crashToEndMs));
     if (run.TraceReadable())
         crashed.events = EventsInTrace(run.Trace());
     return crashed;
@@ -305,7 +307,7 @@ TEST_F(ProgramTest, WithoutLocalDumpsACrashWritesNoDumpAndSaysSo) {
     EXPECT_EQ(EventLine(crashed.events[0], "Dump"), "none (LocalDumps is not configured)");
 }
 
-TEST_F(ProgramTest, AFullDumpNotDoneIn15SecondsIsDeletedAndTheProgramEndsWithTheCode) {
+TEST_F(ProgramTest, AFullDumpEndsTheProgramWithTheCodeWithin15SecondsLeavingNoPartialFile) {
     LocalDumpsKeys keys;
     const ScratchFolder scratch(L"full");
     keys.Text(kOwnKey, L"DumpFolder", scratch.Path());
@@ -318,7 +320,8 @@ TEST_F(ProgramTest, AFullDumpNotDoneIn15SecondsIsDeletedAndTheProgramEndsWithThe
     ASSERT_EQ(crashed.events.size(), 1u);
     const std::string dumpLine = EventLine(crashed.events[0], "Dump");
     const std::wstring path = scratch.Path() + L"\\" + DumpName(crashed.processId);
-    // Wine takes over 20 s for a full dump of the program; a faster machine may finish it.
+    // Wine takes 8 to 13 s for a full dump of the program here, more on a loaded machine: either
+    // it is written whole, or it is cut short at the limit and deleted.
     if (dumpLine.rfind("not finished", 0) == 0) {
         EXPECT_NE(dumpLine.find(Narrow(path)), std::string::npos) << dumpLine;
         EXPECT_GE(crashed.crashToEndMs, 13000.0);
