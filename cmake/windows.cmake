@@ -24,6 +24,7 @@ add_library(brevanto_platform STATIC
     platform/folder_access.cpp
     platform/gdi_font.cpp
     platform/local_dumps.cpp
+    platform/machine_registry.cpp
     platform/message_pump.cpp
     platform/own_version.cpp
     platform/pe_header.cpp

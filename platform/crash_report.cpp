@@ -2,7 +2,6 @@
 
 #include <atomic>
 
-#include "platform/crash_handling.h"
 #include "platform/exit_guard.h"
 
 namespace brevanto {

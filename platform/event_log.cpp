@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/machine_registry.h"
 #include "platform/unique_resource.h"
 
 namespace brevanto {
@@ -44,23 +45,9 @@ void WriteApplicationEvent(EventKind kind, DWORD id, const std::vector<std::wstr
 
 EventSourceRegistration ReadEventSourceRegistration() {
     EventSourceRegistration registration;
-    UniqueRegistryKey key;
-    const std::wstring path = std::wstring(kSourceKey) + kEventSource;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.Put()) !=
-        ERROR_SUCCESS)
-        return registration;
-    registration.registered = true;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key.Get(), L"EventMessageFile", nullptr, &type, nullptr, &size) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return registration;
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.Get(), L"EventMessageFile", nullptr, &type,
-                         reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS)
-        registration.messageFile = buffer.data();
+    const UniqueRegistryKey key = OpenMachineKey(std::wstring(kSourceKey) + kEventSource);
+    registration.registered = static_cast<bool>(key);
+    registration.messageFile = ReadRegistryText(key, L"EventMessageFile").value_or(L"");
     return registration;
 }
 
