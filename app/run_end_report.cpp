@@ -17,7 +17,7 @@
 namespace brevanto {
 namespace {
 
-// How long the writing of the event is waited for, at most.
+// How long the writing of the event is given, at most.
 constexpr DWORD kEventWaitMs = 500;
 
 std::atomic<bool> g_written{false};
@@ -58,11 +58,18 @@ EventKind KindOf(RunEventType type) {
     return EventKind::Error;
 }
 
-void Write(const RunEndFacts& facts) {
+// Whoever writes is watched: the window thread by the exit guard, the guard's thread after a
+// crash by the crashed thread's own deadline. Only the guard's last words have no watcher.
+enum class Watched { Yes, No };
+
+void Write(const RunEndFacts& facts, Watched watched) {
     if (g_written.exchange(true))
         return;
     const RunEvent event = RunEventFor(facts);
-    WriteApplicationEvent(KindOf(event.type), event.id, event.lines, kEventWaitMs);
+    if (watched == Watched::Yes)
+        WriteApplicationEvent(KindOf(event.type), event.id, event.lines);
+    else
+        WriteApplicationEventWithin(KindOf(event.type), event.id, event.lines, kEventWaitMs);
 }
 
 DumpWritten DumpWrittenOf(DumpOutcome outcome) {
@@ -97,19 +104,19 @@ void ReportCrash(const CrashFacts& crash) {
     facts.dumpPath = dump.path;
     facts.dumpProblem = dump.problem;
     facts.dumpLimitMs = static_cast<unsigned>(deadline - crash.tick);
-    Write(facts);
+    Write(facts, Watched::Yes);
 }
 
 void LastWordsOfTheExitGuard(int status) {
-    if (!CrashBeingReported())
-        ReportRunEnd(status);
+    if (!CrashBeingReported() && !g_written.load())
+        Write(CommonFacts(status), Watched::No);
 }
 
 } // namespace
 
 void StartRunEndReport() {
     g_version = OwnFileVersion();
-    StartCrashReporter(&ReportCrash);
+    InstallCrashReporter(&ReportCrash);
     SetExitGuardLastWords(&LastWordsOfTheExitGuard);
 }
 
@@ -132,7 +139,7 @@ void NoteUnhandledError(const std::wstring& description) {
 
 void ReportRunEnd(int status) {
     if (!g_written.load())
-        Write(CommonFacts(status));
+        Write(CommonFacts(status), Watched::Yes);
 }
 
 } // namespace brevanto

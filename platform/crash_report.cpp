@@ -15,6 +15,7 @@ std::atomic<HANDLE> g_crashed{nullptr};
 std::atomic<HANDLE> g_reported{nullptr};
 std::atomic<bool> g_crashing{false};
 std::atomic<ULONGLONG> g_endTick{0};
+std::atomic<DWORD> g_servingThread{0};
 CrashFacts g_crash;
 
 void EndNow(DWORD code) {
@@ -33,20 +34,9 @@ std::wstring ModuleOf(const void* address, std::uintptr_t& offset) {
     return std::wstring(path, length < MAX_PATH * 2 ? length : 0);
 }
 
-DWORD WINAPI ReportCrashes(void*) {
-    WaitForSingleObject(g_crashed.load(), INFINITE);
-    const EXCEPTION_RECORD* record =
-        g_crash.exception ? g_crash.exception->ExceptionRecord : nullptr;
-    g_crash.module = ModuleOf(record ? record->ExceptionAddress : nullptr, g_crash.offset);
-    g_reporter.load()(g_crash);
-    SetEvent(g_reported.load());
-    EndNow(g_crash.code);
-    return 0;
-}
-
 } // namespace
 
-bool StartCrashReporter(CrashReporter reporter) {
+bool InstallCrashReporter(CrashReporter reporter) {
     const HANDLE crashed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const HANDLE reported = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!crashed || !reported)
@@ -54,16 +44,25 @@ bool StartCrashReporter(CrashReporter reporter) {
     g_crashed = crashed;
     g_reported = reported;
     g_reporter = reporter;
-    // Waiting from the start: a crash may leave too little stack, or the loader's lock held, to
-    // start a thread then. The handle is not kept; the thread waits until the process ends.
-    const HANDLE thread = CreateThread(nullptr, 256 * 1024, &ReportCrashes, nullptr,
-                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (!thread) {
-        g_reporter = nullptr;
-        return false;
-    }
-    CloseHandle(thread);
     return true;
+}
+
+HANDLE ServeCrashReports() {
+    if (!g_reporter.load())
+        return nullptr;
+    g_servingThread = GetCurrentThreadId();
+    return g_crashed.load();
+}
+
+void ReportCrashAndEnd() {
+    const EXCEPTION_RECORD* record =
+        g_crash.exception ? g_crash.exception->ExceptionRecord : nullptr;
+    g_crash.module = ModuleOf(record ? record->ExceptionAddress : nullptr, g_crash.offset);
+    g_reporter.load()(g_crash);
+    SetEvent(g_reported.load());
+    EndNow(g_crash.code);
+    for (;;)
+        Sleep(INFINITE);
 }
 
 void ExtendCrashDeadline() {
@@ -80,7 +79,8 @@ bool CrashBeingReported() {
 
 void EndAfterCrash(DWORD code, EXCEPTION_POINTERS* exception) {
     // As little as possible on this thread: it may have only the stack kept for an overflow.
-    if (!g_reporter.load())
+    const DWORD serving = g_servingThread.load();
+    if (!serving || serving == GetCurrentThreadId())
         EndNow(code);
     if (g_crashing.exchange(true)) {
         // Another thread's crash is being reported, or the reporter itself crashed: the first

@@ -17,8 +17,8 @@ struct CrashFacts {
     ULONGLONG tick = 0;                      // GetTickCount64 at the crash
 };
 
-// Called once, on the reporter's own thread. It must be done by CrashReportDeadline(); then, or
-// when it returns, the process ends with the exception code.
+// Called once, on the thread that serves crash reports (not the crashed one). It must be done by
+// CrashReportDeadline(); then, or when it returns, the process ends with the exception code.
 using CrashReporter = void (*)(const CrashFacts& crash);
 
 // How long after a crash the process ends at the latest, whatever the reporter does: a reporter
@@ -27,9 +27,15 @@ using CrashReporter = void (*)(const CrashFacts& crash);
 inline constexpr DWORD kCrashReportLongMs = 15000;
 inline constexpr DWORD kCrashReportShortMs = 5000;
 
-// Starts the reporter's thread, which waits for a crash. From then on a crash that reaches our
-// filter is handed to it. False when the thread could not be started.
-bool StartCrashReporter(CrashReporter reporter);
+// Installs the reporter. A crash is handed to it once a thread serves crash reports; before that,
+// or without a reporter, a crash ends the process at once. False when it could not be installed.
+bool InstallCrashReporter(CrashReporter reporter);
+
+// For the thread that will serve crash reports, one that waits from the start (a crash may leave
+// too little stack, or the loader's lock held, to start a thread then): the event to wait for,
+// null without a reporter. When it is set, that thread calls ReportCrashAndEnd.
+HANDLE ServeCrashReports();
+[[noreturn]] void ReportCrashAndEnd();
 
 // Gives the reporter up to kCrashReportLongMs after the crash instead of kCrashReportShortMs.
 void ExtendCrashDeadline();

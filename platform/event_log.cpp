@@ -18,22 +18,26 @@ struct PendingEvent {
 
 DWORD WINAPI WriteEvent(void* parameter) {
     const std::unique_ptr<PendingEvent> event(static_cast<PendingEvent*>(parameter));
-    const HANDLE source = RegisterEventSourceW(nullptr, kEventSource);
-    if (!source)
-        return 0;
-    std::vector<const wchar_t*> strings;
-    for (const auto& text : event->strings)
-        strings.push_back(text.c_str());
-    ReportEventW(source, static_cast<WORD>(event->kind), 0, event->id, nullptr,
-                 static_cast<WORD>(strings.size()), 0, strings.data(), nullptr);
-    DeregisterEventSource(source);
+    WriteApplicationEvent(event->kind, event->id, event->strings);
     return 0;
 }
 
 } // namespace
 
-void WriteApplicationEvent(EventKind kind, DWORD id, const std::vector<std::wstring>& strings,
-                           DWORD waitMs) {
+void WriteApplicationEvent(EventKind kind, DWORD id, const std::vector<std::wstring>& strings) {
+    const HANDLE source = RegisterEventSourceW(nullptr, kEventSource);
+    if (!source)
+        return;
+    std::vector<const wchar_t*> texts;
+    for (const auto& text : strings)
+        texts.push_back(text.c_str());
+    ReportEventW(source, static_cast<WORD>(kind), 0, id, nullptr, static_cast<WORD>(texts.size()),
+                 0, texts.data(), nullptr);
+    DeregisterEventSource(source);
+}
+
+void WriteApplicationEventWithin(EventKind kind, DWORD id, const std::vector<std::wstring>& strings,
+                                 DWORD waitMs) {
     auto event = std::make_unique<PendingEvent>(PendingEvent{kind, id, strings});
     const UniqueHandle writer(CreateThread(nullptr, 0, &WriteEvent, event.get(), 0, nullptr));
     if (!writer)

@@ -18,10 +18,13 @@ enum class EventKind : WORD {
 };
 
 // Writes one Application event with its strings (the message for the id in the exe's message
-// table lays them out). The event log service may be slow or stopped: the writing runs on a
-// thread of its own, and is given up on after waitMs; a failure is ignored.
-void WriteApplicationEvent(EventKind kind, DWORD id, const std::vector<std::wstring>& strings,
-                           DWORD waitMs);
+// table lays them out). A failure is ignored. The event log service may be slow or stopped:
+// call it where something else bounds the wait (the exit guard), or use the Within twin.
+void WriteApplicationEvent(EventKind kind, DWORD id, const std::vector<std::wstring>& strings);
+
+// The same from a thread of its own, given up on after waitMs.
+void WriteApplicationEventWithin(EventKind kind, DWORD id, const std::vector<std::wstring>& strings,
+                                 DWORD waitMs);
 
 // Whether the event source is registered, and the message file it names.
 struct EventSourceRegistration {

@@ -11,7 +11,9 @@ namespace brevanto {
 // last set. It ends the process from outside (TerminateProcess), so no component code runs on
 // the way out: no DLL detach, no object release.
 //
-// Process-wide, started once; it keeps watching until the process ends.
+// Process-wide, started once; it keeps watching until the process ends. Its thread also serves
+// crash reports (crash_report.h): it is there from the start and never crashes with the window
+// thread.
 inline constexpr DWORD kExitGraceMs = 1000;
 
 // Starts the guard with the exit due dueInMs from now. Call before any component is loaded, so
