@@ -23,7 +23,7 @@ using CrashReporter = void (*)(const CrashFacts& crash);
 
 // How long after a crash the process ends at the latest, whatever the reporter does: a reporter
 // that may write a large dump asks for the long time (ExtendCrashDeadline), otherwise it has the
-// short one. The exit guard, which keeps watching, then ends it with the exception code too.
+// short one. The crashed thread waits that long, then ends it with the exception code.
 inline constexpr DWORD kCrashReportLongMs = 15000;
 inline constexpr DWORD kCrashReportShortMs = 5000;
 
