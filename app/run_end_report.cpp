@@ -26,8 +26,6 @@ const WindowState* g_state = nullptr;
 std::int16_t g_lastPart = 0;
 std::wstring g_caption;
 std::wstring g_unhandledError;
-// Read once at the start: the exit guard's last words must be quick.
-std::wstring g_version;
 
 // Facts common to every end; the part is read as it is, the thread that writes it being stopped
 // or gone by now.
@@ -42,7 +40,7 @@ RunEndFacts CommonFacts(int status) {
     }
     facts.requestNumber = GetSetting(RegistrySettingsStore(), L"ExeParameters", L"Requestnum");
     facts.runMs = ProcessAgeMs();
-    facts.version = g_version;
+    facts.version = OwnFileVersion();
     return facts;
 }
 
@@ -115,7 +113,6 @@ void LastWordsOfTheExitGuard(int status) {
 } // namespace
 
 void StartRunEndReport() {
-    g_version = OwnFileVersion();
     InstallCrashReporter(&ReportCrash);
     SetExitGuardLastWords(&LastWordsOfTheExitGuard);
 }

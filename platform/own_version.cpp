@@ -4,19 +4,17 @@
 
 #include <vector>
 
-#include "platform/program_directory.h"
-
 namespace brevanto {
 
 std::wstring OwnFileVersion() {
-    const std::wstring path = ProgramPath();
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0)
+    // From the exe's own resource, already mapped: no file is read.
+    const HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    const HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
+    const auto* bytes = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    if (!bytes)
         return std::wstring();
-    std::vector<BYTE> record(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, record.data()))
-        return std::wstring();
+    // VerQueryValue may write into the block it is given.
+    std::vector<BYTE> record(bytes, bytes + SizeofResource(nullptr, resource));
     void* text = nullptr;
     UINT length = 0;
     if (!VerQueryValueW(record.data(), L"\\StringFileInfo\\040904B0\\FileVersion", &text,
