@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/exit_status.h"
+#include "app/run_end_report.h"
 #include "app/twips.h"
 #include "app/window_layout.h"
 #include "platform/component_call.h"
@@ -53,6 +54,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
 frmBrevanto::frmBrevanto(HINSTANCE instance)
     : instance_(instance), ownControls_(instance, kOwnControlsManifest) {
     g_mainWindow = this;
+    WatchRunState(&state_);
     // The guard holds the exit's promise from the start, also for a start-up that fails.
     if (!StartExitGuard(kTimer1Interval, ExitStatusFor(Facts(), EndedBy::ExitGuard)))
         ReportUnhandledError(L"The exit guard could not be started.");
@@ -74,6 +76,7 @@ frmBrevanto::frmBrevanto(HINSTANCE instance)
 frmBrevanto::~frmBrevanto() {
     if (window_)
         DestroyWindow(window_);
+    WatchRunState(nullptr);
     g_mainWindow = nullptr;
 }
 
@@ -113,6 +116,7 @@ std::wstring frmBrevanto::Caption() const {
 }
 
 void frmBrevanto::SetCaption(const std::wstring& caption) {
+    NoteCaption(caption);
     SetWindowTextW(window_, caption.c_str());
 }
 
@@ -373,6 +377,7 @@ void frmBrevanto::End(EndedBy endedBy) {
         state_.User.reset();
         ole_.Uninitialize();
     }
+    ReportRunEnd(status);
     // No DLL detach code runs: a component's might never return.
     EndProcessNow(static_cast<UINT>(status));
 }
@@ -381,6 +386,7 @@ void frmBrevanto::ReportUnhandledError(const std::wstring& description) {
     // From here on every end of the program, by the exit timer served under the message box or
     // by the exit guard, reports this error.
     unhandledError_ = true;
+    NoteUnhandledError(ForDisplay(description));
     PublishExitStatus();
     // Nothing new starts under the report: the job waits on the start timer.
     if (window_)

@@ -8,6 +8,7 @@
 #include "check/class_origin.h"
 #include "check/component_classes.h"
 #include "check/creation_protocol.h"
+#include "check/gather_error_reporting.h"
 #include "check/program_folders_gather.h"
 #include "check/settings_review.h"
 #include "check/virtual_store.h"
@@ -157,6 +158,7 @@ WorkstationFacts GatherFacts(bool createAsThisAccount) {
     facts.job = ReviewJobPath(store);
     facts.exportFolder = GatherFolder(ExportFolder(store, facts.host.programFolder));
     facts.programFolders = GatherProgramFolders(facts);
+    facts.errorReporting = GatherErrorReporting();
     return facts;
 }
 

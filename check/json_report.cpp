@@ -151,6 +151,8 @@ std::string JsonReport(const WorkstationFacts& facts, const Judgement& judgement
                .Add("job", path)
                .Add("exportFolder", exportFolder)
                .Add("programFolders", Array(facts.programFolders, ProgramFolderJson))
+               .Add("crashDumps", CrashDumpsJson(facts.errorReporting, Str))
+               .Add("eventSource", EventSourceJson(facts.errorReporting, Str))
                .Add("membersCalled", "false")
                .Add("problems", Array(judgement.problems, problem))
                .Add("notes", Array(judgement.notes, Str))

@@ -153,6 +153,10 @@ std::wstring TextReport(const WorkstationFacts& facts, const Judgement& judgemen
     for (const auto& [path, who] : ProgramFolderRows(facts))
         lines.Row(path, who);
 
+    lines.Heading(L"Error reporting");
+    for (const auto& [label, value] : ErrorReportingRows(facts.errorReporting))
+        lines.Row(label, value);
+
     if (!judgement.problems.empty()) {
         lines.Heading(L"Problems");
         int number = 0;

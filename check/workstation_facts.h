@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "check/error_reporting.h"
+
 namespace brevanto::check {
 
 // Everything the workstation check found, before it is judged. Texts are as the system or the
@@ -118,6 +120,7 @@ struct WorkstationFacts {
     JobPath job;
     FolderFacts exportFolder;
     std::vector<ProgramFolderFacts> programFolders;
+    ErrorReportingFacts errorReporting;
 };
 
 } // namespace brevanto::check

@@ -8,6 +8,7 @@ set(BREVANTO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 add_library(brevanto_platform STATIC
     platform/activation_context.cpp
+    platform/call_in_progress.cpp
     platform/class_registration.cpp
     platform/class_resolution.cpp
     platform/com_error.cpp
@@ -16,14 +17,20 @@ add_library(brevanto_platform STATIC
     platform/com_value.cpp
     platform/component_call.cpp
     platform/current_account.cpp
+    platform/crash_dump.cpp
     platform/crash_handling.cpp
+    platform/crash_report.cpp
     platform/dpi.cpp
     platform/dpi_unaware_scope.cpp
+    platform/event_log.cpp
     platform/exit_guard.cpp
     platform/folder_access.cpp
     platform/folder_security.cpp
     platform/gdi_font.cpp
+    platform/local_dumps.cpp
+    platform/machine_registry.cpp
     platform/message_pump.cpp
+    platform/own_version.cpp
     platform/pe_header.cpp
     platform/program_directory.cpp
     platform/registry_settings.cpp
@@ -46,6 +53,8 @@ add_executable(Brevanto WIN32
     app/log_box.cpp
     app/main_window.cpp
     ${BREVANTO_COMPONENT_HOST_SOURCES}
+    app/run_end_report.cpp
+    app/run_event.cpp
     res/brevanto.rc
 )
 target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform)
@@ -61,8 +70,18 @@ endif()
 target_link_options(Brevanto PRIVATE -municode ${BREVANTO_STATIC_LINK}
     ${BREVANTO_COMPONENT_HOST_LINK} $<$<CONFIG:Release>:-s>)
 set_target_properties(Brevanto PROPERTIES OUTPUT_NAME Brevanto)
+# The event messages: windmc makes a message table resource and the script that includes it.
+set(BREVANTO_MESSAGES_DIR ${CMAKE_BINARY_DIR}/messages)
+add_custom_command(
+    OUTPUT ${BREVANTO_MESSAGES_DIR}/run_events.rc ${BREVANTO_MESSAGES_DIR}/MSG00409.bin
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${BREVANTO_MESSAGES_DIR}
+    COMMAND ${MINGW_TRIPLET}-windmc -h ${BREVANTO_MESSAGES_DIR} -r ${BREVANTO_MESSAGES_DIR}
+            ${CMAKE_SOURCE_DIR}/res/run_events.mc
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/run_events.mc
+    VERBATIM)
 set_source_files_properties(res/brevanto.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest;${CMAKE_SOURCE_DIR}/res/own_controls.manifest")
+    INCLUDE_DIRECTORIES ${BREVANTO_MESSAGES_DIR}
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/brevanto.ico;${CMAKE_SOURCE_DIR}/res/brevanto.manifest;${CMAKE_SOURCE_DIR}/res/own_controls.manifest;${BREVANTO_MESSAGES_DIR}/run_events.rc;${BREVANTO_MESSAGES_DIR}/MSG00409.bin")
 
 add_subdirectory(packaging)
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include "platform/call_in_progress.h"
 #include "platform/com_error.h"
 #include "platform/com_value.h"
 #include "platform/component_call.h"
@@ -46,6 +47,7 @@ public:
     ~DispatchObject() override {
         // The last Release runs the component's own clean-up.
         const ComponentCall call;
+        const CallInProgress inProgress(name_, L"Release");
         dispatch_.Reset();
     }
     DispatchObject(const DispatchObject&) = delete;
@@ -57,6 +59,7 @@ public:
     // arguments and results its locals hold.
     void Put(std::wstring_view member, const AutomationValue& value) override {
         const ComponentCall call;
+        const CallInProgress inProgress(name_, member);
         ArgumentArray args(1);
         Store(value, args[0]);
         DISPID named = DISPID_PROPERTYPUT;
@@ -66,6 +69,7 @@ public:
 
     ObjectRef Get(std::wstring_view member) override {
         const ComponentCall call;
+        const CallInProgress inProgress(name_, member);
         DISPPARAMS params{nullptr, nullptr, 0, 0};
         UniqueVariant result;
         Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.Put());
@@ -74,6 +78,7 @@ public:
 
     void Call(std::wstring_view member, const std::vector<AutomationValue>& args) override {
         const ComponentCall call;
+        const CallInProgress inProgress(name_, member);
         ArgumentArray reversed(args.size());
         for (std::size_t i = 0; i < args.size(); ++i)
             Store(args[i], reversed[args.size() - 1 - i]);
@@ -84,6 +89,7 @@ public:
 
     bool Knows(std::wstring_view member) override {
         const ComponentCall call;
+        const CallInProgress inProgress(name_, member);
         DISPID id = DISPID_UNKNOWN;
         return SUCCEEDED(TryLookUp(member, id));
     }
@@ -177,6 +183,7 @@ private:
 
 ObjectRef ComFactory::Create(std::wstring_view className) {
     const ComponentCall call;
+    const CallInProgress inProgress(className, L"");
     const std::wstring name(className);
     const std::wstring what = L"Cannot create object \"" + name + L"\"";
     CLSID clsid;

@@ -3,12 +3,15 @@
 #include <csignal>
 #include <exception>
 
+#include "platform/crash_report.h"
 #include "platform/system_function.h"
 
 namespace brevanto {
 namespace {
 
-constexpr UINT kErrorMode = SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
+// Without SEM_NOGPFAULTERRORBOX: our filter ends our own process, and the processes the
+// components start inherit the mode and keep Windows Error Reporting.
+constexpr UINT kErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 // Room the system keeps for the handler when the thread's stack overflows.
 constexpr ULONG kStackGuaranteeBytes = 64 * 1024;
 
@@ -23,9 +26,10 @@ using SetStackGuaranteeFunction = BOOL(WINAPI*)(PULONG);
 
 LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* exception) {
     // As little as possible here: after a stack overflow only the guaranteed stack is left.
-    EndProcessNow(exception && exception->ExceptionRecord
+    EndAfterCrash(exception && exception->ExceptionRecord
                       ? exception->ExceptionRecord->ExceptionCode
-                      : static_cast<UINT>(EXCEPTION_NONCONTINUABLE_EXCEPTION));
+                      : static_cast<DWORD>(EXCEPTION_NONCONTINUABLE_EXCEPTION),
+                  exception);
 }
 
 // 64-bit Wine dispatches a stack overflow with under 2 KiB of stack left: the search for a
@@ -34,7 +38,7 @@ LONG WINAPI EndOnUnhandledException(EXCEPTION_POINTERS* exception) {
 LONG WINAPI EndOnStackOverflow(EXCEPTION_POINTERS* exception) {
     if (exception && exception->ExceptionRecord &&
         exception->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW)
-        EndProcessNow(EXCEPTION_STACK_OVERFLOW);
+        EndAfterCrash(EXCEPTION_STACK_OVERFLOW, exception);
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
@@ -51,7 +55,7 @@ bool OverflowNeedsEndingBeforeHandlers() {
 }
 
 void EndOnAbort(int) {
-    EndProcessNow(kAbortStatus);
+    EndAfterCrash(kAbortStatus, nullptr);
 }
 
 void SetErrorModeFlags() {
@@ -89,7 +93,7 @@ void InstallCrashHandling() {
         guarantee(&bytes);
     }
     LetCallbackExceptionsThrough();
-    std::set_terminate([] { EndProcessNow(kAbortStatus); });
+    std::set_terminate([] { EndAfterCrash(kAbortStatus, nullptr); });
     std::signal(SIGABRT, &EndOnAbort);
     if (OverflowNeedsEndingBeforeHandlers())
         AddVectoredExceptionHandler(1, &EndOnStackOverflow);
@@ -102,7 +106,9 @@ void ReassertCrashHandling() {
 }
 
 void EndProcessNow(UINT status) {
-    TerminateProcess(GetCurrentProcess(), status);
+    // A crash being reported ends the process with its code.
+    if (!CrashBeingReported())
+        TerminateProcess(GetCurrentProcess(), status);
     // TerminateProcess of the own process does not return; this is for the compiler.
     for (;;)
         Sleep(INFINITE);

@@ -5,11 +5,13 @@
 namespace brevanto {
 
 // Nobody watches the program, so a crash must never wait for a person: an exception that no
-// handler takes ends the process at once, with the exception code as its exit status (as Windows
+// handler takes ends the process, with the exception code as its exit status (as Windows
 // reports a crashed process), without the error-reporting dialog, a JIT debugger or Wine's crash
-// dialog, and without running any more component code (TerminateProcess: no DLL detach).
-// The system's critical-error and file-not-found boxes are turned off as well, and error
-// reporting is asked to show no UI for the fail-fast exceptions that bypass every handler.
+// dialog, and without running any more component code (TerminateProcess: no DLL detach); at
+// once, or once a crash reporter (crash_report.h) has had its bounded time.
+// The system's critical-error and file-not-found boxes are turned off as well, not the fault box
+// (child processes inherit the mode and keep Windows Error Reporting), and error reporting is
+// asked to show no UI for the fail-fast exceptions that bypass every handler.
 //
 // Call first thing at start, on the thread that will call the components.
 void InstallCrashHandling();

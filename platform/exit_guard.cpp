@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/crash_report.h"
+
 namespace brevanto {
 namespace {
 
@@ -10,17 +12,29 @@ namespace {
 std::atomic<ULONGLONG> g_dueTick{0};
 std::atomic<int> g_status{0};
 std::atomic<HANDLE> g_changed{nullptr};
+std::atomic<ExitGuardLastWords> g_lastWords{nullptr};
 
 DWORD WINAPI WatchExitTime(void*) {
+    // A crash is reported from this thread, one that did not crash and waits from the start.
+    const HANDLE crashed = ServeCrashReports();
     for (;;) {
         const ULONGLONG deadline = g_dueTick.load() + kExitGraceMs;
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(g_status.load()));
+        if (now >= deadline) {
+            const int status = g_status.load();
+            if (const ExitGuardLastWords lastWords = g_lastWords.load())
+                lastWords(status);
+            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+        }
         const DWORD wait = static_cast<DWORD>(deadline - now);
         // Without the event a moved exit time is seen within 100 ms.
         const HANDLE changed = g_changed.load();
-        if (!changed || WaitForSingleObject(changed, wait) == WAIT_FAILED)
+        const HANDLE events[] = {changed, crashed};
+        const DWORD woken =
+            changed ? WaitForMultipleObjects(crashed ? 2 : 1, events, FALSE, wait) : WAIT_FAILED;
+        if (woken == WAIT_OBJECT_0 + 1)
+            ReportCrashAndEnd();
+        if (woken == WAIT_FAILED)
             Sleep(wait < 100 ? wait : 100);
     }
 }
@@ -34,9 +48,10 @@ bool StartExitGuard(DWORD dueInMs, int status) {
     if (started)
         return true;
     g_changed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    // The thread handle is not kept: the thread runs until the process ends. A small stack
-    // will do; it only waits.
-    HANDLE thread = CreateThread(nullptr, 64 * 1024, &WatchExitTime, nullptr,
+    // The thread handle is not kept: the thread runs until the process ends. It mostly waits;
+    // its stack is reserved for a crash report (the dump itself is written on a thread of its
+    // own).
+    HANDLE thread = CreateThread(nullptr, 256 * 1024, &WatchExitTime, nullptr,
                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (!thread)
         return false;
@@ -53,6 +68,10 @@ void MoveExitDue(DWORD dueInMs) {
 
 void SetExitGuardStatus(int status) {
     g_status = status;
+}
+
+void SetExitGuardLastWords(ExitGuardLastWords lastWords) {
+    g_lastWords = lastWords;
 }
 
 DWORD ExitDueInMs() {

@@ -11,7 +11,9 @@ namespace brevanto {
 // last set. It ends the process from outside (TerminateProcess), so no component code runs on
 // the way out: no DLL detach, no object release.
 //
-// Process-wide, started once; it keeps watching until the process ends.
+// Process-wide, started once; it keeps watching until the process ends. Its thread also serves
+// crash reports (crash_report.h): it is there from the start and never crashes with the window
+// thread.
 inline constexpr DWORD kExitGraceMs = 1000;
 
 // Starts the guard with the exit due dueInMs from now. Call before any component is loaded, so
@@ -27,5 +29,10 @@ void SetExitGuardStatus(int status);
 
 // How long until the exit is due; 0 once it is.
 DWORD ExitDueInMs();
+
+// Called on the guard's thread with the status, just before the guard ends the process: the
+// last chance to record how the run ended. It must not wait for the window thread.
+using ExitGuardLastWords = void (*)(int status);
+void SetExitGuardLastWords(ExitGuardLastWords lastWords);
 
 } // namespace brevanto

@@ -1,5 +1,8 @@
 #include "report/report_job.h"
 
+#include <exception>
+#include <new>
+
 #include "report/display_text.h"
 #include "report/part_number.h"
 #include "report/run_error.h"
@@ -13,6 +16,15 @@ namespace {
 // Unwinds the job once the window has been unloaded under it.
 struct JobAbandoned {};
 
+constexpr wchar_t kOutOfMemory[] = L"Out of memory";
+constexpr wchar_t kUnknownError[] = L"Unexpected error";
+
+// A standard exception's text is narrow and, from the library, plain ASCII.
+std::wstring WhatText(const std::exception& error) {
+    const std::string what = error.what();
+    return std::wstring(what.begin(), what.end());
+}
+
 class ReportJob {
 public:
     ReportJob(JobWindow& window, const SettingsStore& settings, AutomationFactory& factory,
@@ -24,9 +36,15 @@ public:
         try {
             RunParts();
         } catch (const RunError& error) {
-            if (window_.IsOpen())
-                TakeFailurePath(error);
+            FailIfOpen(error.Description());
         } catch (const JobAbandoned&) {
+        } catch (const std::bad_alloc&) {
+            // A huge value or a starved process: the run fails in its part like any other error.
+            FailIfOpen(kOutOfMemory);
+        } catch (const std::exception& error) {
+            FailIfOpen(WhatText(error));
+        } catch (...) {
+            FailIfOpen(kUnknownError);
         }
         if (window_.IsOpen())
             window_.PaintLog();
@@ -120,9 +138,14 @@ private:
         Log(L"ViewMode1b");
     }
 
-    void TakeFailurePath(const RunError& error) {
+    void FailIfOpen(const std::wstring& description) {
+        if (window_.IsOpen())
+            TakeFailurePath(description);
+    }
+
+    void TakeFailurePath(const std::wstring& description) {
         state_.Outcome = JobOutcome::Failed;
-        window_.SetCaption(FailureCaption(error.Description(), state_.CurrentPart));
+        window_.SetCaption(FailureCaption(description, state_.CurrentPart));
         window_.SetLogText(window_.Caption());
         window_.DoEvents();
         if (window_.IsOpen())

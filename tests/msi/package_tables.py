@@ -160,13 +160,16 @@ class Placement(unittest.TestCase):
                                     ("ProductName", "ZELTAR Brevanto")):
                     self.assertEqual(package.property(name), value, name)
 
-    def test_it_registers_only_the_remembered_folder(self):
+    def test_it_registers_only_the_remembered_folder_and_the_event_source(self):
+        source = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Brevanto"
         for package in packages():
             with self.subTest(package=package.msi):
-                rows = [(row["Root"], row["Key"], row["Name"], row["Value"])
-                        for row in package.table("Registry")]
+                rows = sorted((row["Root"], row["Key"], row["Name"], row["Value"])
+                              for row in package.table("Registry"))
                 self.assertEqual(rows, [("2", "SOFTWARE\\ZELTAR\\Brevanto", "InstallFolder",
-                                         "[INSTALLFOLDER]")])
+                                         "[INSTALLFOLDER]"),
+                                        ("2", source, "EventMessageFile", "[#BrevantoExe]"),
+                                        ("2", source, "TypesSupported", "#7")])
 
     def test_the_remembered_folder_is_searched_in_the_32_bit_view(self):
         for package in packages():

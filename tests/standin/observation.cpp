@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ namespace {
 constexpr std::string_view kNone = "none";
 
 using GetDepPolicyFunction = BOOL(WINAPI*)(HANDLE, LPDWORD, PBOOL);
+using GetErrorModeFunction = UINT(WINAPI*)();
 
 // Made on the calling thread, so it takes that thread's DPI awareness and activation context
 // just as a component's own windows would.
@@ -52,6 +54,16 @@ std::string DepPolicy() {
     return std::to_string(flags);
 }
 
+// The process's error mode, which a process this component started would inherit.
+std::string ErrorMode() {
+    const auto getMode = SystemFunction<GetErrorModeFunction>(L"kernel32.dll", "GetErrorMode");
+    if (!getMode)
+        return "n/a";
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", getMode());
+    return text;
+}
+
 std::vector<std::string> ObserveHost() {
     std::vector<std::string> fields;
     fields.push_back(SeenField("thread_dpi", ThreadDpiAwareness()));
@@ -67,6 +79,7 @@ std::vector<std::string> ObserveHost() {
     fields.push_back(SeenField("host_button", hostButton ? ButtonGeneration(hostButton) : kNone));
     fields.push_back(SeenField("host_window_dpi", host ? WindowDpiAwareness(host) : kNone));
     fields.push_back(SeenField("dep", DepPolicy()));
+    fields.push_back(SeenField("error_mode", ErrorMode()));
     return fields;
 }
 

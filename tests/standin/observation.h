@@ -11,6 +11,7 @@ namespace brevanto::standin {
 //   host_button=v6|classic|none                  which one the launcher's "Test" button is
 //   host_window_dpi=...|n/a|none                 the launcher window's DPI awareness
 //   dep=<flags>|n/a                              GetProcessDEPPolicy's flags, in decimal
+//   error_mode=0x<hex>|n/a                       GetErrorMode(), which child processes inherit
 // The windows it makes are gone again when it returns.
 void WriteObservation(std::string_view object, std::string_view member) noexcept;
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "report/report_job.h"
 #include "tests/unit/fakes.h"
 
@@ -322,6 +326,37 @@ TEST(ReportJob, ErrorInAnyPartTakesTheFailurePath) {
         EXPECT_EQ(run.window.state.CurrentPart, c.part);
         EXPECT_EQ(static_cast<bool>(run.window.state.User), c.part > 1 || c.callsMade == 2);
         EXPECT_EQ(static_cast<bool>(run.window.state.LabResultViewer), c.part > 4);
+    }
+}
+
+TEST(ReportJob, AnyExceptionInAPartTakesTheFailurePath) {
+    struct Case {
+        const char* name;
+        std::wstring member; // "Object.Member" during which it is thrown
+        std::function<void()> raise;
+        std::wstring description;
+        std::int16_t part;
+    };
+    const Case cases[] = {
+        {"out of memory at the login", L"User.LoginUser", [] { throw std::bad_alloc(); },
+         L"Out of memory", 3},
+        {"out of memory in the viewer's set-up", L"Viewer.Requestnum",
+         [] { throw std::bad_alloc(); }, L"Out of memory", 6},
+        {"a standard exception in Show_Results", L"Viewer.Show_Results",
+         [] { throw std::length_error("vector too long"); }, L"vector too long", 8},
+        {"anything else in part 1", L"User.SetExePath", [] { throw 42; }, L"Unexpected error", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        JobRun run;
+        run.journal.during[c.member] = c.raise;
+        run.Run();
+        const std::wstring caption =
+            L"Brevanto.exe Generate " + c.description + L" Part:" + std::to_wstring(c.part);
+        EXPECT_EQ(run.window.caption, caption);
+        EXPECT_EQ(run.window.log, caption);
+        EXPECT_EQ(run.window.state.Outcome, JobOutcome::Failed);
+        EXPECT_EQ(run.window.exitTimerArmed, 1);
     }
 }
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace brevanto::check {
+
+// What Windows keeps of a crashed or ended Brevanto.exe: reported as information, never as a
+// problem, as both are the administrator's choice.
+struct ErrorReportingFacts {
+    bool dumpsConfigured = false; // LocalDumps asks for dumps of Brevanto.exe
+    std::wstring dumpFolder;      // expanded
+    unsigned dumpCount = 0;
+    unsigned dumpType = 0; // 0 custom, 1 mini, 2 full
+    bool sourceRegistered = false;
+    std::wstring messageFile; // the source's EventMessageFile
+};
+
+// "mini", "full" or "custom".
+const char* DumpTypeName(unsigned dumpType);
+
+// The rows of the report's section, label and value.
+std::vector<std::pair<std::wstring, std::wstring>> ErrorReportingRows(const ErrorReportingFacts& f);
+
+// The "crashDumps" and "eventSource" objects, texts made JSON strings by str.
+using JsonString = std::function<std::string(const std::wstring&)>;
+std::string CrashDumpsJson(const ErrorReportingFacts& f, const JsonString& str);
+std::string EventSourceJson(const ErrorReportingFacts& f, const JsonString& str);
+
+} // namespace brevanto::check

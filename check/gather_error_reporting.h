@@ -1,0 +1,10 @@
+#pragma once
+
+#include "check/error_reporting.h"
+
+namespace brevanto::check {
+
+// Reads LocalDumps for Brevanto.exe and the event source's registration, in the 64-bit view.
+ErrorReportingFacts GatherErrorReporting();
+
+} // namespace brevanto::check

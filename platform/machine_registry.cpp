@@ -1,0 +1,49 @@
+#include "platform/machine_registry.h"
+
+#include <vector>
+
+namespace brevanto {
+
+UniqueRegistryKey OpenMachineKey(const std::wstring& path) {
+    UniqueRegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.Put()) !=
+        ERROR_SUCCESS)
+        key.Reset();
+    return key;
+}
+
+std::optional<std::wstring> ReadRegistryText(const UniqueRegistryKey& key, const wchar_t* name) {
+    if (!key)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                         &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
+    buffer.back() = L'\0';
+    std::wstring text(buffer.data());
+    if (text.empty())
+        return std::nullopt;
+    return text;
+}
+
+std::optional<DWORD> ReadRegistryNumber(const UniqueRegistryKey& key, const wchar_t* name) {
+    if (!key)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace brevanto
