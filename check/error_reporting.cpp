@@ -1,5 +1,7 @@
 #include "check/error_reporting.h"
 
+#include "check/json_members.h"
+
 namespace brevanto::check {
 
 const char* DumpTypeName(unsigned dumpType) {
@@ -31,16 +33,21 @@ ErrorReportingRows(const ErrorReportingFacts& f) {
     return {{L"Crash dumps", dumps}, {L"Event source", source}};
 }
 
-std::string CrashDumpsJson(const ErrorReportingFacts& f, const JsonString& str) {
-    return "{\"configured\":" + std::string(f.dumpsConfigured ? "true" : "false") +
-           ",\"folder\":" + str(f.dumpsConfigured ? f.dumpFolder : L"") +
-           ",\"count\":" + std::to_string(f.dumpsConfigured ? f.dumpCount : 0) + ",\"type\":\"" +
-           (f.dumpsConfigured ? DumpTypeName(f.dumpType) : "") + "\"}";
+std::string CrashDumpsJson(const ErrorReportingFacts& f) {
+    const std::string type = f.dumpsConfigured ? DumpTypeName(f.dumpType) : "";
+    return Members()
+        .Add("configured", Bool(f.dumpsConfigured))
+        .Add("folder", Str(f.dumpsConfigured ? f.dumpFolder : std::wstring()))
+        .Add("count", std::to_string(f.dumpsConfigured ? f.dumpCount : 0))
+        .Add("type", Str(std::wstring(type.begin(), type.end())))
+        .Object();
 }
 
-std::string EventSourceJson(const ErrorReportingFacts& f, const JsonString& str) {
-    return "{\"registered\":" + std::string(f.sourceRegistered ? "true" : "false") +
-           ",\"messageFile\":" + str(f.messageFile) + "}";
+std::string EventSourceJson(const ErrorReportingFacts& f) {
+    return Members()
+        .Add("registered", Bool(f.sourceRegistered))
+        .Add("messageFile", Str(f.messageFile))
+        .Object();
 }
 
 } // namespace brevanto::check

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,9 +23,8 @@ const char* DumpTypeName(unsigned dumpType);
 // The rows of the report's section, label and value.
 std::vector<std::pair<std::wstring, std::wstring>> ErrorReportingRows(const ErrorReportingFacts& f);
 
-// The "crashDumps" and "eventSource" objects, texts made JSON strings by str.
-using JsonString = std::function<std::string(const std::wstring&)>;
-std::string CrashDumpsJson(const ErrorReportingFacts& f, const JsonString& str);
-std::string EventSourceJson(const ErrorReportingFacts& f, const JsonString& str);
+// The "crashDumps" and "eventSource" objects of the JSON report.
+std::string CrashDumpsJson(const ErrorReportingFacts& f);
+std::string EventSourceJson(const ErrorReportingFacts& f);
 
 } // namespace brevanto::check
