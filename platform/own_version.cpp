@@ -25,7 +25,7 @@ struct VersionBlock {
 };
 
 const BYTE* AlignedTo32Bits(const BYTE* at) {
-    return reinterpret_cast<const BYTE*>((reinterpret_cast<std::uintptr_t>(at) + 3) & ~3u);
+    return reinterpret_cast<const BYTE*>((reinterpret_cast<std::uintptr_t>(at) + 3) & ~std::uintptr_t{3});
 }
 
 std::optional<VersionBlock> ReadBlock(const BYTE* at, const BYTE* limit) {
