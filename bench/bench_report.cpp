@@ -30,9 +30,9 @@ void Row(const char* label, const std::vector<double>& samples, const char* unit
                 spread.median / scale, spread.max / scale, unit, note.c_str());
 }
 
-std::string Format(const char* format, double value) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, value);
+template <typename... Values> std::string Format(const char* format, Values... values) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, values...);
     return text;
 }
 
@@ -146,13 +146,13 @@ bool CheckTargets(const BenchSamples& samples, const ExeSizes& sizes) {
             : Format("Wine takes %.1f ms to load the version 6 controls' comctl32 and theme\n"
                      "        (the floor with Brevanto's controls: ",
                      controlsStartup - floorStartup) +
-                  Format("%.1f ms); 1.3 x that floor's median is ", controlsStartup) +
-                  Format("%.1f ms", kStartupFactor * controlsStartup);
-    pass &= ReportTarget(Format("start-up at most 1.3 x the floor's median: %.1f ms", startup) +
-                             Format(" against %.1f ms", kStartupFactor * floorStartup),
-                         !app.startToShown.empty() && startup <= kStartupFactor * floorStartup,
-                         controlsShare,
-                         !app.startToShown.empty() && startup <= kStartupFactor * controlsStartup);
+                  Format("%.1f ms); %.1f x that floor's median is %.1f ms", controlsStartup,
+                         kStartupFactor, kStartupFactor * controlsStartup);
+    pass &= ReportTarget(
+        Format("start-up at most %.1f x the floor's median: %.1f ms against %.1f ms",
+               kStartupFactor, startup, kStartupFactor * floorStartup),
+        !app.startToShown.empty() && startup <= kStartupFactor * floorStartup, controlsShare,
+        !app.startToShown.empty() && startup <= kStartupFactor * controlsStartup);
 
     const double own = Median(app.jobOwn);
     const double allowed = Median(samples.peer.jobOwn) + kJobOverPeerMs;
@@ -166,8 +166,9 @@ bool CheckTargets(const BenchSamples& samples, const ExeSizes& sizes) {
                      "redraws the box's scroll bar at each);\n",
                      samples.jobPaintsMs) +
                   Format("        without them the job's own time is %.1f ms", ownLessPaints);
-    pass &= ReportTarget(Format("job's own time within the peer's median + 2 ms: %.1f ms", own) +
-                             Format(" against %.1f ms", allowed),
+    pass &= ReportTarget(Format("job's own time within the peer's median + %g ms: %.1f ms against "
+                                "%.1f ms",
+                                kJobOverPeerMs, own, allowed),
                          !app.jobOwn.empty() && own <= allowed, paintsShare,
                          !app.jobOwn.empty() && ownLessPaints <= allowed);
 
@@ -190,20 +191,20 @@ bool CheckTargets(const BenchSamples& samples, const ExeSizes& sizes) {
                controls / kMiB) +
         Format("\n        without them the peak is %.1f MiB", privateLessShares / kMiB);
     pass &= ReportTarget(
-        Format("peak private bytes at most the floor's median + 2 MiB, every run: %.1f MiB",
-               peakPrivate.max / kMiB) +
-            Format(" against %.1f MiB", allowedPrivate / kMiB),
+        Format("peak private bytes at most the floor's median + %g MiB, every run: %.1f MiB "
+               "against %.1f MiB",
+               kPrivateOverMiB, peakPrivate.max / kMiB, allowedPrivate / kMiB),
         !peakPrivate.empty && peakPrivate.max <= allowedPrivate,
         peakPrivate.empty ? std::string() : privateShares, privateLessShares <= allowedPrivate);
 
     const Spread exit = SpreadOf(app.lastToEnd);
     pass &= Report(!exit.empty && std::fabs(exit.min - kExitMs) <= kExitToleranceMs &&
                        std::fabs(exit.max - kExitMs) <= kExitToleranceMs,
-                   Format("exit 5000 +/- 50 ms after the last line, every run: %.1f", exit.min) +
-                       Format(" to %.1f ms", exit.max));
+                   Format("exit %g +/- %g ms after the last line, every run: %.1f to %.1f ms",
+                          kExitMs, kExitToleranceMs, exit.min, exit.max));
 
     pass &= Report(sizes.i686 && *sizes.i686 / kMiB < kExeMiB,
-                   "i686 exe under 1 MiB: " + Bytes(sizes.i686));
+                   Format("i686 exe under %g MiB: ", kExeMiB) + Bytes(sizes.i686));
     return pass;
 }
 
