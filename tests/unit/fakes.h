@@ -57,8 +57,18 @@ struct CallJournal {
     std::map<std::wstring, std::wstring> failures;
     // Runs inside the named member's call, like a component that lets window events run.
     std::map<std::wstring, std::function<void()>> during;
+    // Sees the arguments of the named method's call, as the component gets them.
+    std::map<std::wstring, std::function<void(const std::vector<AutomationValue>&)>> arguments;
+    // Runs as each call is recorded, creations included, before the call's own effects.
+    std::function<void(const std::wstring& call)> onCall;
     std::set<std::wstring> unavailableClasses;
     int liveObjects = 0;
+
+    void Add(std::wstring call) {
+        calls.push_back(std::move(call));
+        if (onCall)
+            onCall(calls.back());
+    }
 };
 
 class FakeObject : public AutomationObject {
@@ -90,6 +100,9 @@ public:
         std::wstring described;
         for (const auto& arg : args)
             described += (described.empty() ? L"" : L" ") + Describe(arg);
+        if (const auto it = journal_.arguments.find(name_ + L"." + std::wstring(member));
+            it != journal_.arguments.end())
+            it->second(args);
         Record(L"call", member, described);
     }
 
@@ -126,7 +139,7 @@ private:
         std::wstring line = name_ + L"." + std::wstring(kind) + L" " + std::wstring(member);
         if (!value.empty())
             line += L" " + value;
-        journal_.calls.push_back(line);
+        journal_.Add(line);
         if (const auto it = journal_.during.find(where); it != journal_.during.end())
             it->second();
         if (const auto it = journal_.failures.find(where); it != journal_.failures.end())
@@ -148,7 +161,7 @@ public:
                                   : className == L"velmonic.labresultviewer"
                                       ? L"Viewer"
                                       : std::wstring(className);
-        journal_.calls.push_back(L"create " + std::wstring(className));
+        journal_.Add(L"create " + std::wstring(className));
         if (journal_.unavailableClasses.count(name) || (name != L"User" && name != L"Viewer"))
             throw RunError(L"Cannot create object \"" + std::wstring(className) + L"\"");
         auto object = std::make_shared<FakeObject>(journal_, name);

@@ -96,6 +96,42 @@ TEST(ReportJob, WorkingViewerReferenceIsReleasedWhenTheJobReturns) {
     EXPECT_EQ(run.journal.liveObjects, 0);
 }
 
+TEST(ReportJob, PasswordIsWipedInPlaceOnceLoginUserReturns) {
+    // Longer than any text kept inside the string object, so it lives in a heap buffer. (When
+    // LoginUser fails the buffer is freed on the way to the failure path, wiped by the same
+    // scope guard, which the wiped-text tests cover on every path.)
+    const std::wstring password = L"a lab password longer than a small string buffer";
+    JobRun run;
+    run.store.Set(L"LogInData", L"Password", password);
+    const std::wstring* kept = nullptr;
+    const wchar_t* buffer = nullptr;
+    std::size_t capacity = 0;
+    run.journal.arguments[L"User.LoginUser"] = [&](const std::vector<AutomationValue>& args) {
+        ASSERT_EQ(args.size(), 2u);
+        kept = &std::get<std::wstring>(args[1]);
+        EXPECT_EQ(*kept, password);
+        buffer = kept->data();
+        capacity = kept->capacity();
+    };
+    bool checked = false;
+    // The job's next component call: the argument it handed LoginUser is still alive, and must
+    // hold nothing of the password by then.
+    run.journal.onCall = [&](const std::wstring& call) {
+        if (checked || !kept || call.rfind(L"User.call LoginUser", 0) == 0)
+            return;
+        checked = true;
+        EXPECT_EQ(call, L"create velmonic.labresultviewer");
+        EXPECT_TRUE(kept->empty());
+        EXPECT_EQ(kept->data(), buffer) << "the buffer was replaced, not wiped";
+        std::size_t nonZero = 0;
+        for (std::size_t i = 0; i < capacity; ++i)
+            nonZero += buffer[i] != L'\0';
+        EXPECT_EQ(nonZero, 0u);
+    };
+    run.Run();
+    EXPECT_TRUE(checked);
+}
+
 TEST(ReportJob, LogIsPaintedBeforeEveryCallThatMayTakeLongAndBeforeTheJobReturns) {
     struct Case {
         const char* name;
