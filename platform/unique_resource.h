@@ -49,12 +49,16 @@ public:
     }
     // Hands the resource to the caller, who must free it.
     T Release() noexcept { return std::exchange(value_, Invalid()); }
+    // Keeps the thread's last error: a holder is often reset on the way out of a failed call,
+    // after that call's error and before the caller reads it.
     void Reset(T value = Invalid()) noexcept {
         if (Holds(value_)) {
+            const DWORD lastError = GetLastError();
             if constexpr (std::is_invocable_v<decltype(Close), T*>)
                 Close(&value_);
             else
                 Close(value_);
+            SetLastError(lastError);
         }
         value_ = value;
     }

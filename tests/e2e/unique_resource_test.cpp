@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "platform/unique_resource.h"
+
+namespace brevanto::e2e {
+namespace {
+
+// A holder freed on the way out of a failed call must not change the error the caller reads
+// next, whether its own close succeeds or fails.
+TEST(UniqueResource, ResetKeepsTheThreadsLastError) {
+    constexpr DWORD kCallersError = ERROR_FILE_NOT_FOUND;
+    struct Case {
+        const char* name;
+        HANDLE handle;
+    };
+    const Case cases[] = {
+        {"a close that succeeds", CreateEventW(nullptr, TRUE, FALSE, nullptr)},
+        // Not a handle of this process: CloseHandle fails and sets its own error.
+        {"a close that fails", reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7ff4))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.handle, nullptr);
+        UniqueHandle holder(c.handle);
+        SetLastError(kCallersError);
+        holder.Reset();
+        EXPECT_EQ(GetLastError(), kCallersError);
+        EXPECT_FALSE(holder);
+    }
+}
+
+} // namespace
+} // namespace brevanto::e2e
