@@ -65,7 +65,8 @@ JobBreakdown PrintJob(const char* label, LogUpdate update, double journalLineUs)
 void PrintUnthemedScrollBar() {
     SetThemeAppProperties(STAP_ALLOW_CONTROLS);
     std::printf("\nThe same without visual styles for non-client areas (SetThemeAppProperties)\n");
-    Row("one log line as Brevanto writes it", MeasureWriteLog(LogUpdate::Whole, false).total);
+    Row("one log line, whole text, painted at once",
+        MeasureWriteLog(LogUpdate::Whole, false).total);
     Row("one redrawn SetScrollInfo", MeasureScrollInfo(true));
 }
 

@@ -1,5 +1,7 @@
 #include "bench/probe_window.h"
 
+#include <cstdio>
+
 #include <commctrl.h>
 
 #include "app/window_layout.h"
@@ -115,9 +117,16 @@ void CALLBACK ProbeWindow::FlushLog(HWND window, UINT, UINT_PTR id, DWORD) {
     if (!self)
         return;
     self->flushArmed_ = false;
-    const std::int64_t start = NowUs();
-    SetWindowTextW(self->log_, self->pendingLog_.c_str());
-    self->Record(WindowSpan::SetLog, start);
+    // A timer procedure: nothing may leave it. Figures with a span missing would mislead, so
+    // the probe ends instead, saying why.
+    try {
+        const std::int64_t start = NowUs();
+        SetWindowTextW(self->log_, self->pendingLog_.c_str());
+        self->Record(WindowSpan::SetLog, start);
+    } catch (...) {
+        std::fputs("bench_log_probe: out of memory recording the log box's update\n", stderr);
+        ExitProcess(3);
+    }
 }
 
 void ProbeWindow::PaintLog() {

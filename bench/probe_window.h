@@ -22,7 +22,7 @@ struct WindowSpan {
 
 // How the probe window gets new log text to the box.
 enum class LogUpdate {
-    Whole,     // SetWindowTextW with the whole text, as Brevanto does
+    Whole,     // SetWindowTextW with the whole text at every line, painted at once
     Append,    // EM_SETSEL to the end and EM_REPLACESEL with the new part
     Coalesced, // kept in the window; the box gets it whole from a 30 ms timer, once per burst
     // As Brevanto does (app/log_box.h): the box answers with the whole text at once; the edit
