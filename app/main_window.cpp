@@ -11,7 +11,6 @@
 #include "platform/component_call.h"
 #include "platform/crash_handling.h"
 #include "platform/dpi.h"
-#include "platform/dpi_unaware_scope.h"
 #include "platform/exit_guard.h"
 #include "platform/message_pump.h"
 #include "platform/program_directory.h"

@@ -21,7 +21,6 @@ add_library(brevanto_platform STATIC
     platform/crash_handling.cpp
     platform/crash_report.cpp
     platform/dpi.cpp
-    platform/dpi_unaware_scope.cpp
     platform/event_log.cpp
     platform/exit_guard.cpp
     platform/folder_access.cpp
@@ -58,7 +57,6 @@ add_executable(Brevanto WIN32
     res/brevanto.rc
 )
 target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform)
-# Release builds ship without symbols.
 # Linker flags of every exe the components are loaded into: Brevanto.exe, and the workstation
 # check, which creates them as Brevanto.exe does. The 32-bit exe leaves DEP to the system's
 # policy, as the components' older host did: an NX_COMPAT flag would force it on for them and
@@ -67,6 +65,7 @@ set(BREVANTO_COMPONENT_HOST_LINK)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(BREVANTO_COMPONENT_HOST_LINK -Wl,--disable-nxcompat -Wl,--dynamicbase)
 endif()
+# Release builds ship without symbols (-s).
 target_link_options(Brevanto PRIVATE -municode ${BREVANTO_STATIC_LINK}
     ${BREVANTO_COMPONENT_HOST_LINK} $<$<CONFIG:Release>:-s>)
 set_target_properties(Brevanto PROPERTIES OUTPUT_NAME Brevanto)

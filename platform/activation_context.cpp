@@ -18,8 +18,17 @@ ActivationContext::ActivationContext(HMODULE module, WORD manifestResourceId)
     : context_(CreateFromResource(module, manifestResourceId)) {}
 
 ActivationScope::ActivationScope(const ActivationContext& context) {
+    // A context the system could not make activates nothing, rather than the process default.
     if (context.Get() && context.Get() != INVALID_HANDLE_VALUE)
-        active_ = ActivateActCtx(context.Get(), &cookie_) != FALSE;
+        Activate(context.Get());
+}
+
+ActivationScope::ActivationScope(ProcessDefault) {
+    Activate(nullptr);
+}
+
+void ActivationScope::Activate(HANDLE context) {
+    active_ = ActivateActCtx(context, &cookie_) != FALSE;
 }
 
 ActivationScope::~ActivationScope() {

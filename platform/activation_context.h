@@ -28,9 +28,25 @@ public:
     ActivationScope(const ActivationScope&) = delete;
     ActivationScope& operator=(const ActivationScope&) = delete;
 
+protected:
+    // The process default context (the exe's manifest 1): a null context on top of the stack
+    // stands for it.
+    struct ProcessDefault {};
+    explicit ActivationScope(ProcessDefault);
+
 private:
+    void Activate(HANDLE context);
+
     ULONG_PTR cookie_ = 0;
     bool active_ = false;
+};
+
+// Pushes the process default context, with the classic common controls, over whatever context
+// is active: our own version 6 context around a message box whose loop runs the job, or the
+// context Windows activates around our window procedure.
+class DefaultContextScope : public ActivationScope {
+public:
+    DefaultContextScope() : ActivationScope(ProcessDefault{}) {}
 };
 
 } // namespace brevanto

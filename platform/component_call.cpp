@@ -9,16 +9,6 @@ int g_activeCalls = 0;
 
 } // namespace
 
-DefaultContextScope::DefaultContextScope() {
-    // A null context on top of the stack stands for the process default.
-    active_ = ActivateActCtx(nullptr, &cookie_) != FALSE;
-}
-
-DefaultContextScope::~DefaultContextScope() {
-    if (active_)
-        DeactivateActCtx(0, cookie_);
-}
-
 ComponentCall::Count::Count() {
     ++g_activeCalls;
 }

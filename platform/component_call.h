@@ -2,25 +2,10 @@
 
 #include <windows.h>
 
-#include "platform/dpi_unaware_scope.h"
+#include "platform/activation_context.h"
+#include "platform/dpi.h"
 
 namespace brevanto {
-
-// Pushes the process default activation context (the exe's manifest 1, with the classic common
-// controls) for the scope's lifetime, over whatever context is active: our own version 6
-// context around a message box whose loop runs the job, or the context Windows activates
-// around our window procedure.
-class DefaultContextScope {
-public:
-    DefaultContextScope();
-    ~DefaultContextScope();
-    DefaultContextScope(const DefaultContextScope&) = delete;
-    DefaultContextScope& operator=(const DefaultContextScope&) = delete;
-
-private:
-    ULONG_PTR cookie_ = 0;
-    bool active_ = false;
-};
 
 // The world of the older host the components were built for: a DPI-unaware thread and the
 // process default activation context, whatever our own code around it had active.
@@ -52,7 +37,8 @@ private:
     ComponentWorldScope world_;
 };
 
-// How many component calls are under way on this thread, nested ones included.
+// How many component calls are under way, nested ones included. One count for the whole
+// process, not per thread: the components are only ever called from the window's thread.
 int ActiveComponentCalls();
 
 } // namespace brevanto
