@@ -5,20 +5,10 @@
 
 #include "check/outcome_text.h"
 #include "check/program_folders.h"
+#include "check/wording.h"
 
 namespace brevanto::check {
 namespace {
-
-std::wstring Quoted(const std::wstring& text) {
-    return L"\"" + text + L"\"";
-}
-
-std::wstring Joined(const std::vector<std::wstring>& items) {
-    std::wstring text;
-    for (const auto& item : items)
-        text += (text.empty() ? L"" : L", ") + item;
-    return text;
-}
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() &&

@@ -6,23 +6,13 @@
 #include "check/outcome_text.h"
 #include "check/program_folders.h"
 #include "check/report_lines.h"
+#include "check/wording.h"
 
 namespace brevanto::check {
 namespace {
 
-std::wstring Quoted(const std::wstring& text) {
-    return L"\"" + text + L"\"";
-}
-
 std::wstring YesNo(bool yes) {
     return yes ? L"yes" : L"no";
-}
-
-std::wstring Joined(const std::vector<std::wstring>& items) {
-    std::wstring text;
-    for (const auto& item : items)
-        text += (text.empty() ? L"" : L", ") + item;
-    return text;
 }
 
 // The Created row: whether the object was made, and what happened to its process if that

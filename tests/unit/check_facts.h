@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "check/settings_review.h"
@@ -43,8 +44,29 @@ inline check::WorkstationFacts ReadyWorkstation() {
 }
 
 // For messages: the texts of these tests are ASCII.
+// A wide text as UTF-8, for messages and descriptions: every character is kept, so two different
+// texts never read the same. Texts are compared as wide texts, not through this.
 inline std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
+    std::string out;
+    for (const wchar_t c : text) {
+        const auto u = static_cast<std::uint32_t>(c);
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else if (u < 0x10000) {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (u >> 18));
+            out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
 }
 
 } // namespace brevanto::testing

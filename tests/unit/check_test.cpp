@@ -88,7 +88,7 @@ TEST(WorkstationCheck, EachFindingNamesWhatIsWrongAndWhatToDo) {
         // A service account is a problem of its own, named first.
         const auto& problem = judgement.problems.back();
         ASSERT_EQ(judgement.problems.size(), facts.account.serviceAccount ? 2u : 1u);
-        EXPECT_EQ(Narrow(problem.what), Narrow(c.what));
+        EXPECT_EQ(problem.what, c.what);
         EXPECT_FALSE(problem.todo.empty());
     }
 }
@@ -183,16 +183,16 @@ TEST(WorkstationCheck, AnExportFolderUnderProgramFilesNamesTheVirtualStore) {
         const auto judgement = check::Judge(facts);
         ASSERT_EQ(judgement.problems.size(), c.problem.empty() ? 0u : 1u);
         if (!c.problem.empty()) {
-            EXPECT_EQ(Narrow(judgement.problems[0].what), Narrow(c.problem));
+            EXPECT_EQ(judgement.problems[0].what, c.problem);
             if (c.exists) {
-                EXPECT_EQ(Narrow(judgement.problems[0].todo),
-                          "give this user write access to it, or store another folder in "
-                          "SaveDirectories\\Convert");
+                EXPECT_EQ(judgement.problems[0].todo,
+                          L"give this user write access to it, or store another folder in "
+                          L"SaveDirectories\\Convert");
             }
         }
         ASSERT_EQ(judgement.notes.size(), c.note.empty() ? 0u : 1u);
         if (!c.note.empty()) {
-            EXPECT_EQ(Narrow(judgement.notes[0]), Narrow(c.note));
+            EXPECT_EQ(judgement.notes[0], c.note);
         }
         const std::wstring text = check::TextReport(facts, judgement);
         EXPECT_EQ(text.find(L"  VirtualStore                  " + store + L"\r\n") !=
@@ -233,7 +233,7 @@ TEST(WorkstationCheck, NumericSettingsTakeTheJobsBranchOrItsPart7Error) {
         EXPECT_EQ(job.viewOnly, c.viewOnly);
         EXPECT_EQ(job.print, c.printOn);
         EXPECT_EQ(job.exportResults, c.exportOn);
-        EXPECT_EQ(Narrow(job.stopCaption), Narrow(c.caption));
+        EXPECT_EQ(job.stopCaption, c.caption);
 
         WorkstationFacts facts = ReadyWorkstation();
         facts.job = job;

@@ -149,7 +149,7 @@ TEST(CreationOutcomeText, CodesAreGivenInHexWithTheirNames) {
     };
     for (const auto& [code, text] : cases) {
         SCOPED_TRACE(code);
-        EXPECT_EQ(Narrow(check::CrashDescription(code)), Narrow(text));
+        EXPECT_EQ(check::CrashDescription(code), text);
     }
     EXPECT_EQ(check::Duration(10000), L"10 s");
     EXPECT_EQ(check::Duration(2500), L"2500 ms");
@@ -275,9 +275,8 @@ TEST(WorkstationCheck, ACrashOrAHangOfTheCreationIsAProblemWithWhatToDo) {
             EXPECT_TRUE(judgement.Ready());
         } else {
             ASSERT_EQ(judgement.problems.size(), 1u);
-            EXPECT_EQ(Narrow(judgement.problems[0].what), Narrow(c.problem));
-            EXPECT_EQ(Narrow(judgement.problems[0].todo.substr(0, c.todoStart.size())),
-                      Narrow(c.todoStart));
+            EXPECT_EQ(judgement.problems[0].what, c.problem);
+            EXPECT_EQ(judgement.problems[0].todo.substr(0, c.todoStart.size()), c.todoStart);
         }
 
         // The rest of the report is there as always.
