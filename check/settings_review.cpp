@@ -3,6 +3,7 @@
 #include "report/report_job.h"
 #include "report/run_error.h"
 #include "report/stored_settings.h"
+#include "report/view_mode.h"
 #include "report/wiped_text.h"
 
 namespace brevanto::check {
@@ -22,8 +23,7 @@ std::vector<SettingFacts> ReviewSettings(const SettingsStore& store, const Wrong
             Wipe(*stored);
         fact.wrongType = wrongType(setting.section, setting.key);
         if (!fact.secret)
-            fact.value = GetSetting(store, setting.section, setting.key,
-                                    DefaultFor(setting, programDirectory));
+            fact.value = GetSetting(store, setting, programDirectory);
         facts.push_back(std::move(fact));
     }
     return facts;
@@ -31,27 +31,27 @@ std::vector<SettingFacts> ReviewSettings(const SettingsStore& store, const Wrong
 
 JobPath ReviewJobPath(const SettingsStore& store) {
     JobPath path;
-    std::wstring_view key = L"ViewMode";
+    const JobSetting* asked = &kViewMode;
     try {
         // In the job's order: the view mode, then, only when not view only, the two switches.
-        path.viewOnly = SettingEquals(store, L"Settings", key, L"1", 0);
+        path.viewOnly = IsViewOnly(store);
         if (!path.viewOnly) {
-            key = L"chkPrintRPT";
-            path.print = SettingEquals(store, L"Settings", key, L"1", 1);
-            key = L"chkCRW85Export";
-            path.exportResults = SettingEquals(store, L"Settings", key, L"1", 1);
+            asked = &kPrintSwitch;
+            path.print = PrintSwitchIsOn(store);
+            asked = &kExportSwitch;
+            path.exportResults = ExportSwitchIsOn(store);
         }
     } catch (const RunError& error) {
         path.stopsInPart7 = true;
         path.stopCaption = FailureCaption(error.Description(), 7);
-        path.stopKey = L"Settings\\" + std::wstring(key);
-        path.stopValue = GetSetting(store, L"Settings", key, L"1");
+        path.stopKey = std::wstring(asked->section) + L"\\" + std::wstring(asked->key);
+        path.stopValue = GetSetting(store, *asked);
     }
     return path;
 }
 
 std::wstring ExportFolder(const SettingsStore& store, const std::wstring& programDirectory) {
-    return GetSetting(store, L"SaveDirectories", L"Convert", DefaultExportFolder(programDirectory));
+    return GetSetting(store, kExportFolder, programDirectory);
 }
 
 } // namespace brevanto::check

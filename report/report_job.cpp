@@ -8,6 +8,7 @@
 #include "report/run_error.h"
 #include "report/run_log.h"
 #include "report/stored_settings.h"
+#include "report/view_mode.h"
 #include "report/wiped_text.h"
 
 namespace brevanto {
@@ -65,8 +66,8 @@ private:
         Log(L"LoginUser");
         // The password is ours only until LoginUser returns.
         std::vector<AutomationValue> login(2);
-        login[0] = Read(L"LogInData", L"Username");
-        login[1] = Read(L"LogInData", L"Password");
+        login[0] = Read(kUsername);
+        login[1] = Read(kPassword);
         {
             const WipeOnExit wipe(std::get<std::wstring>(login[1]));
             Call(state_.User, L"LoginUser", login);
@@ -100,21 +101,19 @@ private:
     }
 
     void ConfigureViewer() {
-        const std::wstring defaultExportFolder = DefaultExportFolder(directory_);
         // Each value is read again for the component, so a change between the two reads shows.
-        Log(L"setexportpath " + Read(L"SaveDirectories", L"Convert", defaultExportFolder));
-        Put(state_.LabResultViewer, L"setexportpath",
-            Read(L"SaveDirectories", L"Convert", defaultExportFolder));
-        Put(state_.LabResultViewer, L"SetDLLVer", Read(L"Settings", L"txtReportDLLVersion", L"1"));
-        Log(L"Requestnum " + Read(L"ExeParameters", L"Requestnum"));
-        Put(viewer_, L"Requestnum", Read(L"ExeParameters", L"Requestnum"));
+        Log(L"setexportpath " + Read(kExportFolder));
+        Put(state_.LabResultViewer, L"setexportpath", Read(kExportFolder));
+        Put(state_.LabResultViewer, L"SetDLLVer", Read(kReportDllVersion));
+        Log(L"Requestnum " + Read(kRequestNumber));
+        Put(viewer_, L"Requestnum", Read(kRequestNumber));
         Put(viewer_, L"AutoPrint", true);
     }
 
     void SetViewMode() {
         Log(L"ViewMode");
-        Put(viewer_, L"viewmode", Read(L"Settings", L"ViewMode", L"1"));
-        if (SettingEquals(settings_, L"Settings", L"ViewMode", L"1", 0)) {
+        Put(viewer_, L"viewmode", Read(kViewMode));
+        if (IsViewOnly(settings_)) {
             Log(L"ViewMode 0  - View only");
             Put(viewer_, L"loadviewer", true);
             Put(viewer_, L"Export", false);
@@ -122,19 +121,19 @@ private:
             return;
         }
         Log(L"ViewMode1a");
-        const std::wstring printMode = Read(L"Settings", L"PDFPrintMode", L"1");
+        const std::wstring printMode = Read(kPdfPrintMode);
         {
             const ObjectRef classes = Get(Get(viewer_, L"zeltarUser"), L"ZELTARClasses");
             Put(classes, L"PDFPrintMode", printMode);
         }
-        if (SettingEquals(settings_, L"Settings", L"chkPrintRPT", L"1", 1)) {
+        if (PrintSwitchIsOn(settings_)) {
             Put(viewer_, L"loadviewer", true);
             Log(L"Loadviewer yes");
         } else {
             Put(viewer_, L"loadviewer", false);
             Log(L"loadviewer no");
         }
-        Put(viewer_, L"Export", SettingEquals(settings_, L"Settings", L"chkCRW85Export", L"1", 1));
+        Put(viewer_, L"Export", ExportSwitchIsOn(settings_));
         Log(L"ViewMode1b");
     }
 
@@ -164,9 +163,8 @@ private:
         WriteLog(window_, message);
     }
 
-    std::wstring Read(std::wstring_view section, std::wstring_view key,
-                      std::wstring_view defaultText = {}) const {
-        return GetSetting(settings_, section, key, defaultText);
+    std::wstring Read(const JobSetting& setting) const {
+        return GetSetting(settings_, setting, directory_);
     }
 
     static AutomationObject& Require(const ObjectRef& object) {

@@ -17,7 +17,7 @@ std::wstring DefaultExportFolder(const std::wstring& programDirectory) {
 }
 
 std::wstring DefaultFor(const JobSetting& setting, const std::wstring& programDirectory) {
-    if (setting.section == L"SaveDirectories" && setting.key == L"Convert")
+    if (setting.section == kExportFolder.section && setting.key == kExportFolder.key)
         return DefaultExportFolder(programDirectory);
     return std::wstring(setting.defaultText);
 }
@@ -27,6 +27,15 @@ std::wstring GetSetting(const SettingsStore& store, std::wstring_view section,
     if (auto stored = store.TryRead(kSettingsApp, section, key))
         return std::move(*stored);
     return std::wstring(defaultText);
+}
+
+std::wstring GetSetting(const SettingsStore& store, const JobSetting& setting,
+                        const std::wstring& programDirectory) {
+    return GetSetting(store, setting.section, setting.key, DefaultFor(setting, programDirectory));
+}
+
+bool SettingEquals(const SettingsStore& store, const JobSetting& setting, double constant) {
+    return SettingEquals(store, setting.section, setting.key, setting.defaultText, constant);
 }
 
 bool SettingEquals(const SettingsStore& store, std::wstring_view section, std::wstring_view key,

@@ -10,24 +10,34 @@ namespace brevanto {
 // Every setting of the report job belongs to this application in the settings store.
 inline constexpr std::wstring_view kSettingsApp = L"ZELTARPDFCreator";
 
-// Every setting the report job reads, in the order of first use.
+// A setting the report job reads: where it is stored and the text it is read with when absent.
 struct JobSetting {
     std::wstring_view section;
     std::wstring_view key;
     std::wstring_view defaultText; // for the export folder, see DefaultExportFolder
-    bool numeric = false;          // read as a number and compared
     bool secret = false;           // never shown
 };
+
+inline constexpr JobSetting kUsername{L"LogInData", L"Username", L""};
+inline constexpr JobSetting kPassword{L"LogInData", L"Password", L"", true};
+inline constexpr JobSetting kExportFolder{L"SaveDirectories", L"Convert", L""};
+inline constexpr JobSetting kReportDllVersion{L"Settings", L"txtReportDLLVersion", L"1"};
+inline constexpr JobSetting kRequestNumber{L"ExeParameters", L"Requestnum", L""};
+// What decides how the viewer is set up: the view mode (view only when it is the number
+// kViewOnlyMode), the PDF print mode, and the print and export switches (on when they are the
+// number kSwitchOn). The job and the workstation check's prediction both decide through
+// report/view_mode.h.
+inline constexpr JobSetting kViewMode{L"Settings", L"ViewMode", L"1"};
+inline constexpr JobSetting kPdfPrintMode{L"Settings", L"PDFPrintMode", L"1"};
+inline constexpr JobSetting kPrintSwitch{L"Settings", L"chkPrintRPT", L"1"};
+inline constexpr JobSetting kExportSwitch{L"Settings", L"chkCRW85Export", L"1"};
+inline constexpr double kViewOnlyMode = 0;
+inline constexpr double kSwitchOn = 1;
+
+// Every setting the report job reads, in the order of first use.
 inline constexpr JobSetting kJobSettings[] = {
-    {L"LogInData", L"Username", L""},
-    {L"LogInData", L"Password", L"", false, true},
-    {L"SaveDirectories", L"Convert", L""},
-    {L"Settings", L"txtReportDLLVersion", L"1"},
-    {L"ExeParameters", L"Requestnum", L""},
-    {L"Settings", L"ViewMode", L"1", true},
-    {L"Settings", L"PDFPrintMode", L"1"},
-    {L"Settings", L"chkPrintRPT", L"1", true},
-    {L"Settings", L"chkCRW85Export", L"1", true},
+    kUsername, kPassword,     kExportFolder, kReportDllVersion, kRequestNumber,
+    kViewMode, kPdfPrintMode, kPrintSwitch,  kExportSwitch,
 };
 
 // The export folder when none is stored: the program's folder followed by "\PDF", as it is.
@@ -39,10 +49,14 @@ std::wstring DefaultFor(const JobSetting& setting, const std::wstring& programDi
 // The stored text of section/key, or defaultText when the key is absent. Read afresh every time.
 std::wstring GetSetting(const SettingsStore& store, std::wstring_view section,
                         std::wstring_view key, std::wstring_view defaultText = {});
+// The same for one of the job's settings, with its default (DefaultFor).
+std::wstring GetSetting(const SettingsStore& store, const JobSetting& setting,
+                        const std::wstring& programDirectory = {});
 
 // Reads section/key (defaultText when absent) as a number and compares it exactly with constant.
 // Throws RunError naming the setting when the text is not a number.
 bool SettingEquals(const SettingsStore& store, std::wstring_view section, std::wstring_view key,
                    std::wstring_view defaultText, double constant);
+bool SettingEquals(const SettingsStore& store, const JobSetting& setting, double constant);
 
 } // namespace brevanto
