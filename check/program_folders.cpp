@@ -1,16 +1,11 @@
 #include "check/program_folders.h"
 
+#include "check/wording.h"
+
 namespace brevanto::check {
 namespace {
 
 constexpr wchar_t kWritable[] = L"Writable by non-administrators";
-
-std::wstring Joined(const std::vector<std::wstring>& items, const wchar_t* separator) {
-    std::wstring text;
-    for (const auto& item : items)
-        text += (text.empty() ? L"" : separator) + item;
-    return text;
-}
 
 // Paths compare as Windows does: without regard to case, "\" and "/" alike, no trailing "\".
 std::wstring Key(std::wstring path) {

@@ -11,10 +11,11 @@ inline std::wstring Quoted(const std::wstring& text) {
 }
 
 // A list as the report gives it: "a, b, c".
-inline std::wstring Joined(const std::vector<std::wstring>& items) {
+inline std::wstring Joined(const std::vector<std::wstring>& items,
+                           const wchar_t* separator = L", ") {
     std::wstring text;
     for (const auto& item : items)
-        text += (text.empty() ? L"" : L", ") + item;
+        text += (text.empty() ? L"" : separator) + item;
     return text;
 }
 
