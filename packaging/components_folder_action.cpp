@@ -42,6 +42,6 @@ extern "C" UINT __stdcall FindComponentsFolder(MSIHANDLE install) {
         MsiSetPropertyW(install, L"COMPONENTSFOLDER", folder.c_str());
         return ERROR_SUCCESS;
     } catch (...) {
-        return ERROR_INSTALL_FAILURE;
+        return brevanto::setup::FailedOnException(install, L"FindComponentsFolder");
     }
 }

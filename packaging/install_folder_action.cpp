@@ -82,7 +82,7 @@ extern "C" UINT __stdcall CheckInstallFolder(MSIHANDLE install) {
                          L"INSTALLFOLDER, or install anyway with ALLOWWRITABLEFOLDER=1");
         return ERROR_INSTALL_FAILURE;
     } catch (...) {
-        return ERROR_INSTALL_FAILURE;
+        return brevanto::setup::FailedOnException(install, L"CheckInstallFolder");
     }
 }
 
@@ -101,6 +101,6 @@ extern "C" UINT __stdcall CreateInstallFolder(MSIHANDLE install) {
         }
         return ERROR_SUCCESS;
     } catch (...) {
-        return ERROR_INSTALL_FAILURE;
+        return brevanto::setup::FailedOnException(install, L"CreateInstallFolder");
     }
 }

@@ -1,5 +1,10 @@
 #include "packaging/installer_session.h"
 
+#include <exception>
+#include <new>
+
+#include "report/run_error.h"
+
 namespace brevanto::setup {
 
 std::wstring Property(MSIHANDLE install, const wchar_t* name) {
@@ -18,6 +23,27 @@ void Log(MSIHANDLE install, const std::wstring& text) {
     PMSIHANDLE record = MsiCreateRecord(0); // closes the record
     MsiRecordSetStringW(record, 0, (L"Brevanto: " + text).c_str());
     MsiProcessMessage(install, INSTALLMESSAGE_INFO, record);
+}
+
+UINT FailedOnException(MSIHANDLE install, const wchar_t* action) noexcept {
+    try {
+        std::wstring why = L"an unknown exception";
+        try {
+            throw;
+        } catch (const RunError& error) {
+            why = error.Description();
+        } catch (const std::bad_alloc&) {
+            why = L"out of memory";
+        } catch (const std::exception& error) {
+            const std::string what = error.what();
+            why = std::wstring(what.begin(), what.end());
+        } catch (...) {
+        }
+        Log(install, std::wstring(action) + L" stopped: " + why);
+    } catch (...) {
+        // Not even the log line could be made; the failed status still stops the install.
+    }
+    return ERROR_INSTALL_FAILURE;
 }
 
 } // namespace brevanto::setup
