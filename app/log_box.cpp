@@ -1,6 +1,7 @@
 #include "app/log_box.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/window_text.h"
 
@@ -67,7 +68,15 @@ void LogBox::Paint() {
 }
 
 void LogBox::GiveEdit(const std::wstring& text) {
-    const std::wstring held = WindowText(edit_);
+    std::wstring held;
+    try {
+        held = WindowText(edit_);
+    } catch (const std::bad_alloc&) {
+        // No room to compare: the whole text still reaches the edit, which takes it without our
+        // copy.
+        SetWindowTextW(edit_, text.c_str());
+        return;
+    }
     const auto limit = static_cast<std::size_t>(SendMessageW(edit_, EM_GETLIMITTEXT, 0, 0));
     const bool adds = text.size() > held.size() && text.size() <= limit &&
                       text.compare(0, held.size(), held) == 0;
@@ -118,12 +127,18 @@ LRESULT LogBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK LogBox::SubclassProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR, DWORD_PTR self) {
     auto* box = reinterpret_cast<LogBox*>(self);
+    const CommonControls* controls = box->controls_;
     if (message == WM_NCDESTROY) {
-        const CommonControls* controls = box->controls_;
         box->Detach();
         return controls->DefSubclassProc(edit, message, wParam, lParam);
     }
-    return box->HandleMessage(message, wParam, lParam);
+    // No exception may leave a window procedure. Whatever stopped our part, the edit still
+    // answers the message as it would without us.
+    try {
+        return box->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return controls->DefSubclassProc(edit, message, wParam, lParam);
+    }
 }
 
 } // namespace brevanto

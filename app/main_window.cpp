@@ -163,6 +163,8 @@ LRESULT CALLBACK frmBrevanto::WindowProc(HWND window, UINT message, WPARAM wPara
     } catch (const std::exception& error) {
         const std::string what = error.what();
         self->ReportUnhandledError(std::wstring(what.begin(), what.end()));
+    } catch (...) {
+        self->ReportUnhandledError(L"An error of unknown kind occurred.");
     }
 }
 
