@@ -143,10 +143,8 @@ TEST_P(CrashInAComponent, EndsTheProgramAtOnceWithTheExceptionCodeAndNoDialog) {
         EXPECT_EQ(LogLines(run.LastLog()), EmptyStoreLog(ProgramDirectory()));
     }
     if (crash.afterShowResultsMs) {
-        const auto show = std::find_if(journal.begin(), journal.end(), [](const JournalCall& c) {
-            return c.Text() == "Viewer.call Show_Results";
-        });
-        ASSERT_NE(show, journal.end());
+        const JournalCall* show = FindCall(journal, "Viewer.call Show_Results");
+        ASSERT_TRUE(show);
         // A timer never fires early; the window thread is idle then, so hardly late either.
         const double laterMs = Ms(crashes[0].enterUs - show->exitUs);
         EXPECT_GE(laterMs, *crash.afterShowResultsMs - 10.0);

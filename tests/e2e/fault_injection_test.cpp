@@ -76,8 +76,7 @@ TEST_P(FaultAtEveryCall, FailurePathNamesThePartStopsTheJobAndEndsFiveSecondsLat
     const std::int64_t seenUs = NowUs();
     EXPECT_EQ(run.Caption(), caption);
     EXPECT_EQ(run.WaitForExit(10000), 1);
-    EXPECT_GE(Ms(run.ExitUs() - seenUs), 4800.0);
-    EXPECT_LE(Ms(run.ExitUs() - seenUs), 5600.0);
+    ExpectEndedAboutFiveSecondsAfter(run.ExitUs(), seenUs, ExitArmedAfter::DriverSawIt);
     EXPECT_EQ(run.LastCaption().find(kPassword), std::wstring::npos);
 
     const auto journal = run.Journal();
@@ -91,7 +90,8 @@ TEST_P(FaultAtEveryCall, FailurePathNamesThePartStopsTheJobAndEndsFiveSecondsLat
         const auto failing = std::find_if(journal.rbegin(), journal.rend(), [](const auto& c) {
             return c.kind == "get" || c.kind == "put" || c.kind == "call";
         });
-        EXPECT_GE(Ms(run.ExitUs() - failing->exitUs), 4990.0);
+        ExpectEndedAboutFiveSecondsAfter(run.ExitUs(), failing->exitUs,
+                                         ExitArmedAfter::CallReturned);
     }
     // Nothing survives the failure path: every object made is released by the end.
     EXPECT_TRUE(EveryObjectReleased(journal));

@@ -4,6 +4,19 @@
 
 namespace brevanto::e2e {
 
+const JournalCall* FindCall(const std::vector<JournalCall>& journal, const std::string& text) {
+    const auto it = std::find_if(journal.begin(), journal.end(),
+                                 [&](const JournalCall& call) { return call.Text() == text; });
+    return it == journal.end() ? nullptr : &*it;
+}
+
+void ExpectEndedAboutFiveSecondsAfter(std::int64_t endUs, std::int64_t fromUs,
+                                      ExitArmedAfter from) {
+    const double endedMs = Ms(endUs - fromUs);
+    EXPECT_GE(endedMs, EarliestExitMs(from));
+    EXPECT_LE(endedMs, kLatestExitMs);
+}
+
 std::vector<std::string> EmptyStoreCalls(const std::wstring& programDirectory) {
     return {
         "User.put SetExePath " + Bstr(programDirectory),

@@ -31,6 +31,38 @@ std::vector<std::string> EmptyStoreCalls(const std::wstring& programDirectory);
 // The calls one press of Test makes.
 std::vector<std::string> TestButtonCalls();
 
+// The first call of that text ("Viewer.call Show_Results") in a journal; null when there is none.
+const JournalCall* FindCall(const std::vector<JournalCall>& journal, const std::string& text);
+
+// What a test measures the program's end from when its exit timer was armed for 5000 ms, which
+// decides how early the end may seem to come.
+enum class ExitArmedAfter {
+    // The stamp a stand-in took as the call returned after which the job arms the timer.
+    CallReturned,
+    // The moment the driver saw what the program shows just before it arms the timer: the last
+    // log line, or the failure caption.
+    DriverSawIt,
+};
+
+// How early and how late the end may be, in ms after that moment, and why:
+// - a timer may fire a little before its count under Wine (it holds to about 1 ms), and the
+//   stand-in reads the same clock from another process;
+inline constexpr double kTimerEarlyMs = 10.0;
+// - the driver polls the window every few ms, but on a loaded machine one of its polls may be
+//   served this long after the program showed what it polls for, and so after the arming;
+inline constexpr double kDriverLateMs = 200.0;
+// - Wine's teardown of the process and the driver's noticing it take up to this much.
+inline constexpr double kEndLateMs = 600.0;
+inline constexpr double kArmedExitMs = 5000.0;
+
+constexpr double EarliestExitMs(ExitArmedAfter from) {
+    return kArmedExitMs - (from == ExitArmedAfter::CallReturned ? kTimerEarlyMs : kDriverLateMs);
+}
+inline constexpr double kLatestExitMs = kArmedExitMs + kEndLateMs;
+
+// The program ended (endUs) about 5000 ms after fromUs, within the tolerances above.
+void ExpectEndedAboutFiveSecondsAfter(std::int64_t endUs, std::int64_t fromUs, ExitArmedAfter from);
+
 // True when every object the stand-ins made was also released.
 bool EveryObjectReleased(const std::vector<JournalCall>& journal);
 

@@ -8,12 +8,6 @@ namespace brevanto::e2e {
 
 namespace {
 
-const JournalCall* Find(const std::vector<JournalCall>& journal, const std::string& text) {
-    const auto it = std::find_if(journal.begin(), journal.end(),
-                                 [&](const JournalCall& call) { return call.Text() == text; });
-    return it == journal.end() ? nullptr : &*it;
-}
-
 TEST_F(ProgramTest, EmptyStoreRunsTheWholeJobAndEndsFiveSecondsLater) {
     ProgramRun run;
     ASSERT_TRUE(run.Window());
@@ -36,15 +30,13 @@ TEST_F(ProgramTest, EmptyStoreRunsTheWholeJobAndEndsFiveSecondsLater) {
     EXPECT_LE(startMs, 300.0);
 
     // The exit timer is armed when Show_Results returns and ends the program 5000 ms later.
-    const JournalCall* show = Find(journal, "Viewer.call Show_Results");
+    const JournalCall* show = FindCall(journal, "Viewer.call Show_Results");
     ASSERT_TRUE(show);
-    const double exitMs = Ms(run.ExitUs() - show->exitUs);
-    EXPECT_GE(exitMs, 4990.0);
-    EXPECT_LE(exitMs, 5600.0);
+    ExpectEndedAboutFiveSecondsAfter(run.ExitUs(), show->exitUs, ExitArmedAfter::CallReturned);
 
     // Every object is released when the program ends, the job's own viewer reference included.
     for (const char* object : {"User.destroy", "Viewer.destroy", "Classes.destroy"})
-        EXPECT_TRUE(Find(journal, object)) << object;
+        EXPECT_TRUE(FindCall(journal, object)) << object;
 }
 
 TEST_F(ProgramTest, ViewOnlyModeSkipsTheReportClasses) {
@@ -168,9 +160,7 @@ TEST_F(ProgramTest, MissingUserClassFailsInPartOneAndEndsFiveSecondsLater) {
     ASSERT_NE(run.seenUs, 0);
     EXPECT_EQ(run.caption, caption);
     EXPECT_EQ(run.status, 1);
-    const double exitMs = Ms(run.exitUs - run.seenUs);
-    EXPECT_GE(exitMs, 4800.0);
-    EXPECT_LE(exitMs, 5600.0);
+    ExpectEndedAboutFiveSecondsAfter(run.exitUs, run.seenUs, ExitArmedAfter::DriverSawIt);
     EXPECT_TRUE(run.journal.empty());
 }
 
@@ -181,10 +171,10 @@ TEST_F(ProgramTest, UnregisteredViewerFailsInPartFourAndUserIsKeptToTheEnd) {
                                          L"(0x80040154) Part:4");
     ASSERT_NE(run.seenUs, 0);
     EXPECT_EQ(run.status, 1);
-    const JournalCall* destroyed = Find(run.journal, "User.destroy");
+    const JournalCall* destroyed = FindCall(run.journal, "User.destroy");
     ASSERT_TRUE(destroyed);
-    EXPECT_GE(Ms(destroyed->enterUs - run.seenUs), 4800.0);
-    EXPECT_FALSE(Find(run.journal, "Viewer.create"));
+    EXPECT_GE(Ms(destroyed->enterUs - run.seenUs), EarliestExitMs(ExitArmedAfter::DriverSawIt));
+    EXPECT_FALSE(FindCall(run.journal, "Viewer.create"));
 }
 
 TEST_F(ProgramTest, NonNumericViewModeFailsInPartSeven) {

@@ -64,13 +64,9 @@ TEST_F(ProgramTest, JobNestedInTheTestErrorBoxGivesTheComponentsTheirClassicWorl
         // Nobody answers the box; the exit timer, re-armed when Show_Results returned, fires
         // under it and ends the completed run.
         EXPECT_EQ(run.WaitForExit(15000), 0);
-        const auto show = std::find_if(journal.begin(), journal.end(), [](const JournalCall& c) {
-            return c.Text() == "Viewer.call Show_Results";
-        });
-        ASSERT_NE(show, journal.end());
-        const double endedMs = Ms(run.ExitUs() - show->exitUs);
-        EXPECT_GE(endedMs, 4990.0);
-        EXPECT_LE(endedMs, 5600.0);
+        const JournalCall* show = FindCall(journal, "Viewer.call Show_Results");
+        ASSERT_TRUE(show);
+        ExpectEndedAboutFiveSecondsAfter(run.ExitUs(), show->exitUs, ExitArmedAfter::CallReturned);
         return;
     }
     FAIL() << "in " << kAttempts << " runs Test was never served before the job started; the "

@@ -36,10 +36,8 @@ TEST_F(ProgramTest, TestServedInsideTheJobLeavesTheJobAlone) {
 
     // The Test calls ran inside Show_Results, in order.
     const auto journal = run.Journal();
-    const auto show = std::find_if(journal.begin(), journal.end(), [](const JournalCall& c) {
-        return c.Text() == "Viewer.call Show_Results";
-    });
-    ASSERT_NE(show, journal.end());
+    const JournalCall* show = FindCall(journal, "Viewer.call Show_Results");
+    ASSERT_TRUE(show);
     std::vector<std::string> nested;
     for (const auto& call : journal)
         if (call.enterUs > show->enterUs && call.exitUs < show->exitUs && call.kind != "create")
@@ -60,7 +58,7 @@ TEST_F(ProgramTest, TestWithoutUserComponentShowsAMessageAndTheRunEndsOnItsTimer
     EXPECT_EQ(box.text, L"Test needs the user component, which the report job has not created.");
     // Nobody answers the message; the exit timer still ends the program with the job's status.
     EXPECT_EQ(run.WaitForExit(10000), 1);
-    EXPECT_LE(Ms(run.ExitUs() - failedUs), 5600.0);
+    EXPECT_LE(Ms(run.ExitUs() - failedUs), kLatestExitMs);
 }
 
 TEST_F(ProgramTest, TestWhoseReportFailsShowsTheComponentsDescription) {
