@@ -2,13 +2,9 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "platform/program_directory.h"
-#include "platform/unique_resource.h"
 #include "platform/utf8.h"
-#include "tests/support/child_process.h"
+#include "tests/support/captured_run.h"
 #include "tests/support/clock.h"
 #include "tests/support/environment_variable.h"
 #include "tests/support/journal_file.h"
@@ -27,37 +23,18 @@ std::wstring TempFolder() {
 CheckRun RunCheck(const std::wstring& arguments, const std::wstring& scenario, DWORD timeoutMs) {
     const support::JournalFile journal;
     const support::ScopedEnvironmentVariable plan(support::kScenarioVariable, scenario);
-    // A new file each time: a service Wine starts for the child may inherit the handle and keep
-    // the file open after the child has ended.
-    static int runs = 0;
-    const std::wstring outputPath = TempFolder() + L"\\brevanto-check-" +
-                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                    std::to_wstring(++runs) + L".txt";
+    const std::wstring exe = ProgramDirectory() + L"\\brevanto-check.exe";
     CheckRun run;
-    {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const UniqueFile output(CreateFileW(outputPath.c_str(), GENERIC_WRITE,
-                                            FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit,
-                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!output) {
-            ADD_FAILURE() << "cannot create " << Utf8(outputPath);
-            return run;
-        }
-        const std::wstring exe = ProgramDirectory() + L"\\brevanto-check.exe";
-        support::ChildProcess check(exe, L"\"" + exe + L"\"" + arguments, ProgramDirectory(),
-                                    output.Get());
-        if (!check.WaitForExit(timeoutMs)) {
-            ADD_FAILURE() << "brevanto-check.exe did not end within " << timeoutMs << " ms";
-            return run;
-        }
-        run.status = static_cast<int>(check.ExitStatus());
-        run.ms = support::Ms(check.EndUs() - check.StartUs());
+    const auto captured = support::RunCapturingOutput(exe, L"\"" + exe + L"\"" + arguments,
+                                                      ProgramDirectory(), timeoutMs);
+    if (!captured) {
+        ADD_FAILURE() << "brevanto-check.exe did not end within " << timeoutMs << " ms";
+        return run;
     }
-    std::ifstream file(outputPath.c_str(), std::ios::binary);
-    run.bytes.assign(std::istreambuf_iterator<char>(file), {});
+    run.status = static_cast<int>(captured->status);
+    run.ms = captured->ms;
+    run.bytes = captured->output;
     run.output = FromUtf8(run.bytes);
-    file.close();
-    DeleteFileW(outputPath.c_str());
     run.journal = journal.Read();
     return run;
 }

@@ -7,6 +7,7 @@
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
 #include "tests/support/child_process.h"
+#include "tests/support/clock.h"
 #include "tests/support/failure.h"
 
 namespace brevanto::support {
@@ -40,6 +41,7 @@ std::optional<CapturedRun> RunCapturingOutput(const std::wstring& application,
         if (!child.WaitForExit(timeoutMs))
             return std::nullopt;
         run.status = child.ExitStatus();
+        run.ms = Ms(child.EndUs() - child.StartUs());
     }
     std::ifstream file(path.c_str(), std::ios::binary);
     run.output.assign(std::istreambuf_iterator<char>(file), {});

@@ -11,6 +11,7 @@ namespace brevanto::support {
 struct CapturedRun {
     DWORD status = 0;
     std::string output; // its standard output and error, as bytes
+    double ms = 0;      // from its start to its end
 };
 
 // Runs application with the whole commandLine (program name first) in folder, its standard output
