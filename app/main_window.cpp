@@ -23,11 +23,11 @@
 namespace brevanto {
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1; // exit timer
-constexpr UINT_PTR kTimer2 = 2; // start timer
-constexpr UINT kTimer1Interval = 20000;
-constexpr UINT kTimer1ArmedInterval = 5000;
-constexpr UINT kTimer2Interval = 50;
+constexpr UINT_PTR kTimer1ExitTimer = 1;
+constexpr UINT_PTR kTimer2StartTimer = 2;
+constexpr UINT kExitTimerMs = 20000;
+constexpr UINT kExitTimerArmedMs = 5000;
+constexpr UINT kStartTimerMs = 50;
 constexpr UINT kShowTestErrors = WM_APP + 1;
 
 // The one window of the process, for the thread timer that ends a message box at the exit.
@@ -55,7 +55,7 @@ frmBrevanto::frmBrevanto(HINSTANCE instance)
     g_mainWindow = this;
     WatchRunState(&state_);
     // The guard holds the exit's promise from the start, also for a start-up that fails.
-    if (!StartExitGuard(kTimer1Interval, ExitStatusFor(Facts(), EndedBy::ExitGuard)))
+    if (!StartExitGuard(kExitTimerMs, ExitStatusFor(Facts(), EndedBy::ExitGuard)))
         ReportUnhandledError(L"The exit guard could not be started.");
     RegisterWindowClass(instance_, &frmBrevanto::WindowProc);
     {
@@ -129,8 +129,8 @@ void frmBrevanto::ArmExitTimer() {
     PublishExitStatus();
     // Setting the timer again restarts its count from the new interval.
     if (window_) {
-        SetTimer(window_, kTimer1, kTimer1ArmedInterval, nullptr);
-        MoveExitDue(kTimer1ArmedInterval);
+        SetTimer(window_, kTimer1ExitTimer, kExitTimerArmedMs, nullptr);
+        MoveExitDue(kExitTimerArmedMs);
     }
 }
 
@@ -174,10 +174,16 @@ LRESULT frmBrevanto::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnCreate();
         return 0;
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kCmdCancelId)
+            cmdCancel_Click();
+        else if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == kCmdTestId)
+            cmdTEST_Click();
         return 0;
     case WM_TIMER:
-        OnTimer(wParam);
+        if (wParam == kTimer1ExitTimer)
+            Timer1_Timer();
+        else if (wParam == kTimer2StartTimer)
+            Timer2_Timer();
         return 0;
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -209,11 +215,11 @@ void frmBrevanto::OnCreate() {
     ApplyLayout(WindowDpi(window_));
     // Both timers count from the window's creation; so does the exit guard, which holds the exit
     // timer's promise when a component call keeps this thread from serving it.
-    if (!SetTimer(window_, kTimer2, kTimer2Interval, nullptr))
+    if (!SetTimer(window_, kTimer2StartTimer, kStartTimerMs, nullptr))
         throw RunError(L"The start timer could not be created.");
-    if (!SetTimer(window_, kTimer1, kTimer1Interval, nullptr))
+    if (!SetTimer(window_, kTimer1ExitTimer, kExitTimerMs, nullptr))
         throw RunError(L"The exit timer could not be created.");
-    MoveExitDue(kTimer1Interval);
+    MoveExitDue(kExitTimerMs);
 }
 
 void frmBrevanto::CreateControls() {
@@ -256,22 +262,6 @@ void frmBrevanto::ApplyLayout(UINT dpi) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void frmBrevanto::OnCommand(int id, int code) {
-    if (code != BN_CLICKED)
-        return;
-    if (id == kCmdCancelId)
-        cmdCancel_Click();
-    else if (id == kCmdTestId)
-        cmdTEST_Click();
-}
-
-void frmBrevanto::OnTimer(UINT_PTR id) {
-    if (id == kTimer1)
-        Timer1_Timer();
-    else if (id == kTimer2)
-        Timer2_Timer();
-}
-
 void frmBrevanto::OnActivate(bool active) {
     // Like a dialog, the window gives the focus back to the control that had it.
     if (!active) {
@@ -288,8 +278,8 @@ void frmBrevanto::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void frmBrevanto::OnDestroy() {
-    KillTimer(window_, kTimer1);
-    KillTimer(window_, kTimer2);
+    KillTimer(window_, kTimer1ExitTimer);
+    KillTimer(window_, kTimer2StartTimer);
     // The exit guard keeps its time: a call that swallows the quit ends by it.
     cancelled_ = true;
     PublishExitStatus();
@@ -309,7 +299,7 @@ void frmBrevanto::Form_Load() {
 }
 
 void frmBrevanto::Timer2_Timer() {
-    KillTimer(window_, kTimer2);
+    KillTimer(window_, kTimer2StartTimer);
     jobRunning_ = true;
     GenerateReport(*this, settings_, factory_, ProgramDirectory());
     jobRunning_ = false;
@@ -391,7 +381,7 @@ void frmBrevanto::ReportUnhandledError(const std::wstring& description) {
     PublishExitStatus();
     // Nothing new starts under the report: the job waits on the start timer.
     if (window_)
-        KillTimer(window_, kTimer2);
+        KillTimer(window_, kTimer2StartTimer);
     ShowMessageBox(L"Run-time error:\n\n" + ForDisplay(description), L"Brevanto",
                    MB_OK | MB_ICONSTOP);
     End(EndedBy::ExitTimer);

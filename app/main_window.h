@@ -46,8 +46,6 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnCreate();
-    void OnCommand(int id, int code);
-    void OnTimer(UINT_PTR id);
     void OnActivate(bool active);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void OnDestroy();
