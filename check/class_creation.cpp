@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "check/component_classes.h"
-#include "check/creation_protocol.h"
+#include "check/core/component_classes.h"
+#include "check/core/creation_protocol.h"
 #include "platform/com_object.h"
 #include "platform/ole_apartment.h"
 #include "platform/utf8.h"

@@ -4,14 +4,14 @@
 
 #include <shlobj.h>
 
-#include "check/account_review.h"
-#include "check/class_origin.h"
-#include "check/component_classes.h"
-#include "check/creation_protocol.h"
+#include "check/core/account_review.h"
+#include "check/core/class_origin.h"
+#include "check/core/component_classes.h"
+#include "check/core/creation_protocol.h"
+#include "check/core/settings_review.h"
+#include "check/core/virtual_store.h"
 #include "check/gather_error_reporting.h"
 #include "check/program_folders_gather.h"
-#include "check/settings_review.h"
-#include "check/virtual_store.h"
 #include "check/watched_creation.h"
 #include "platform/class_registration.h"
 #include "platform/current_account.h"

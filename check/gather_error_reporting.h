@@ -1,6 +1,6 @@
 #pragma once
 
-#include "check/error_reporting.h"
+#include "check/core/error_reporting.h"
 
 namespace brevanto::check {
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "check/class_creation.h"
+#include "check/core/judgement.h"
+#include "check/core/report_output.h"
+#include "check/core/text_escape.h"
 #include "check/gather.h"
-#include "check/judgement.h"
-#include "check/report_output.h"
-#include "check/text_escape.h"
 #include "platform/crash_handling.h"
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"

@@ -1,6 +1,6 @@
 #include "check/program_folders_gather.h"
 
-#include "check/program_folders.h"
+#include "check/core/program_folders.h"
 #include "platform/folder_security.h"
 
 namespace brevanto::check {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "check/workstation_facts.h"
+#include "check/core/workstation_facts.h"
 
 namespace brevanto::check {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "check/creation_protocol.h"
+#include "check/core/creation_protocol.h"
 
 namespace brevanto::check {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "check/account_review.h"
-#include "check/judgement.h"
+#include "check/core/account_review.h"
+#include "check/core/judgement.h"
 #include "tests/unit/check_facts.h"
 
 namespace brevanto::testing {

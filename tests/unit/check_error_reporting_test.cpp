@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "check/judgement.h"
-#include "check/report_output.h"
+#include "check/core/judgement.h"
+#include "check/core/report_output.h"
 #include "tests/unit/check_facts.h"
 
 namespace brevanto::testing {

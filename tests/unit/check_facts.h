@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "check/settings_review.h"
-#include "check/workstation_facts.h"
+#include "check/core/settings_review.h"
+#include "check/core/workstation_facts.h"
 #include "tests/unit/fakes.h"
 
 namespace brevanto::testing {

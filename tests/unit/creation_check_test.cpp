@@ -2,10 +2,10 @@
 
 #include <functional>
 
-#include "check/creation_protocol.h"
-#include "check/judgement.h"
-#include "check/outcome_text.h"
-#include "check/report_output.h"
+#include "check/core/creation_protocol.h"
+#include "check/core/judgement.h"
+#include "check/core/outcome_text.h"
+#include "check/core/report_output.h"
 #include "tests/unit/check_facts.h"
 
 namespace brevanto::testing {

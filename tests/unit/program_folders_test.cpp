@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "check/judgement.h"
-#include "check/program_folders.h"
-#include "check/report_output.h"
+#include "check/core/judgement.h"
+#include "check/core/program_folders.h"
+#include "check/core/report_output.h"
 #include "tests/unit/check_facts.h"
 
 namespace brevanto::testing {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "check/settings_review.h"
+#include "check/core/settings_review.h"
 #include "report/report_job.h"
 #include "tests/unit/check_facts.h"
 #include "tests/unit/fakes.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "check/judgement.h"
-#include "check/workstation_facts.h"
+#include "check/core/judgement.h"
+#include "check/core/workstation_facts.h"
 
 namespace brevanto::check {
 

@@ -4,7 +4,7 @@
 
 namespace brevanto::check {
 
-// The text report's lines. Every text given to it is shown display-safe (check/text_escape.h):
+// The text report's lines. Every text given to it is shown display-safe (check/core/text_escape.h):
 // a section of the report cannot print a stored value, a path or a component's message raw.
 class ReportLines {
 public:

@@ -1,8 +1,8 @@
-#include "check/report_lines.h"
+#include "check/core/report_lines.h"
 
 #include <algorithm>
 
-#include "check/text_escape.h"
+#include "check/core/text_escape.h"
 
 namespace brevanto::check {
 namespace {

@@ -1,7 +1,7 @@
-#include "check/report_output.h"
+#include "check/core/report_output.h"
 
-#include "check/json_members.h"
-#include "check/outcome_text.h"
+#include "check/core/json_members.h"
+#include "check/core/outcome_text.h"
 
 namespace brevanto::check {
 namespace {

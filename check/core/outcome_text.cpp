@@ -1,4 +1,4 @@
-#include "check/outcome_text.h"
+#include "check/core/outcome_text.h"
 
 #include <cwchar>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "check/virtual_store.h"
+#include "check/core/virtual_store.h"
 
 namespace brevanto::check {
 

@@ -1,6 +1,6 @@
-#include "check/error_reporting.h"
+#include "check/core/error_reporting.h"
 
-#include "check/json_members.h"
+#include "check/core/json_members.h"
 
 namespace brevanto::check {
 

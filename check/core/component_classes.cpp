@@ -1,4 +1,4 @@
-#include "check/component_classes.h"
+#include "check/core/component_classes.h"
 
 #include "report/component_members.h"
 #include "report/report_job.h"

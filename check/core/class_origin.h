@@ -1,6 +1,6 @@
 #pragma once
 
-#include "check/workstation_facts.h"
+#include "check/core/workstation_facts.h"
 
 namespace brevanto::check {
 

@@ -1,4 +1,4 @@
-#include "check/creation_protocol.h"
+#include "check/core/creation_protocol.h"
 
 #include <optional>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "check/account_review.h"
+#include "check/core/account_review.h"
 
 namespace brevanto::check {
 

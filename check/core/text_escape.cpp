@@ -1,4 +1,4 @@
-#include "check/text_escape.h"
+#include "check/core/text_escape.h"
 
 #include <cwchar>
 #include <iterator>

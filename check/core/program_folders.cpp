@@ -1,6 +1,6 @@
-#include "check/program_folders.h"
+#include "check/core/program_folders.h"
 
-#include "check/wording.h"
+#include "check/core/wording.h"
 
 namespace brevanto::check {
 namespace {

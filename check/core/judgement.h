@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "check/workstation_facts.h"
+#include "check/core/workstation_facts.h"
 
 namespace brevanto::check {
 

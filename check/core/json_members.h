@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "check/text_escape.h"
+#include "check/core/text_escape.h"
 
 namespace brevanto::check {
 

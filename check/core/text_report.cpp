@@ -1,12 +1,12 @@
-#include "check/report_output.h"
+#include "check/core/report_output.h"
 
 #include <cwctype>
 
-#include "check/judgement.h"
-#include "check/outcome_text.h"
-#include "check/program_folders.h"
-#include "check/report_lines.h"
-#include "check/wording.h"
+#include "check/core/judgement.h"
+#include "check/core/outcome_text.h"
+#include "check/core/program_folders.h"
+#include "check/core/report_lines.h"
+#include "check/core/wording.h"
 
 namespace brevanto::check {
 namespace {

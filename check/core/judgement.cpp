@@ -1,11 +1,11 @@
-#include "check/judgement.h"
+#include "check/core/judgement.h"
 
 #include <algorithm>
 #include <cwctype>
 
-#include "check/outcome_text.h"
-#include "check/program_folders.h"
-#include "check/wording.h"
+#include "check/core/outcome_text.h"
+#include "check/core/program_folders.h"
+#include "check/core/wording.h"
 
 namespace brevanto::check {
 namespace {

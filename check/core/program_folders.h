@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "check/judgement.h"
-#include "check/workstation_facts.h"
+#include "check/core/judgement.h"
+#include "check/core/workstation_facts.h"
 
 namespace brevanto::check {
 

@@ -1,4 +1,4 @@
-#include "check/settings_review.h"
+#include "check/core/settings_review.h"
 
 #include "report/report_job.h"
 #include "report/run_error.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "check/workstation_facts.h"
+#include "check/core/workstation_facts.h"
 #include "report/settings_store.h"
 
 namespace brevanto::check {

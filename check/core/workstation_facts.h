@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "check/error_reporting.h"
+#include "check/core/error_reporting.h"
 
 namespace brevanto::check {
 
