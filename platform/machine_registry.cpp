@@ -1,6 +1,6 @@
 #include "platform/machine_registry.h"
 
-#include <vector>
+#include "platform/registry_value.h"
 
 namespace brevanto {
 
@@ -15,20 +15,8 @@ UniqueRegistryKey OpenMachineKey(const std::wstring& path) {
 std::optional<std::wstring> ReadRegistryText(const UniqueRegistryKey& key, const wchar_t* name) {
     if (!key)
         return std::nullopt;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::nullopt;
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                         &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::nullopt;
-    buffer.back() = L'\0';
-    std::wstring text(buffer.data());
-    if (text.empty())
+    auto text = TryReadRegistryText(key.Get(), name, Expansion::AsStored);
+    if (!text || text->empty())
         return std::nullopt;
     return text;
 }
