@@ -7,20 +7,10 @@
 #include <vector>
 
 #include "app/exit_status.h"
+#include "report/exception_name.h"
 
 namespace brevanto {
 namespace {
-
-constexpr std::pair<std::uint32_t, std::wstring_view> kExceptionNames[] = {
-    {0x80000003, L"breakpoint"},
-    {0xC0000005, L"access violation"},
-    {0xC000001D, L"illegal instruction"},
-    {0xC0000094, L"integer division by zero"},
-    {0xC00000FD, L"stack overflow"},
-    {0xC0000374, L"heap corruption"},
-    {0xC0000409, L"fail-fast exit: abort, std::terminate or a stack buffer overrun"},
-    {0xE06D7363, L"C++ exception not caught"},
-};
 
 std::wstring Hex(std::uint64_t value, int digits) {
     wchar_t text[24];
@@ -78,9 +68,8 @@ std::vector<std::wstring> CrashLines(const RunEndFacts& facts) {
 
 std::wstring ExceptionCodeText(std::uint32_t code) {
     std::wstring text = Hex(code, 8);
-    for (const auto& [known, name] : kExceptionNames)
-        if (known == code)
-            text += L" (" + std::wstring(name) + L")";
+    if (const std::wstring_view name = ExceptionName(code); !name.empty())
+        text += L" (" + std::wstring(name) + L")";
     return text;
 }
 

@@ -3,23 +3,11 @@
 #include <cwchar>
 #include <iterator>
 #include <string_view>
-#include <utility>
+
+#include "report/exception_name.h"
 
 namespace brevanto::check {
 namespace {
-
-// The exceptions a component's crash shows most; others are given by their code alone.
-constexpr std::pair<std::uint32_t, std::wstring_view> kKnownExceptions[] = {
-    {0x80000003, L"breakpoint"},
-    {0xC0000005, L"access violation"},
-    {0xC000001D, L"illegal instruction"},
-    {0xC0000094, L"integer division by zero"},
-    {0xC00000FD, L"stack overflow"},
-    {0xC0000374, L"heap corruption"},
-    // Our own crash handling ends the process with this code on abort or std::terminate.
-    {0xC0000409, L"fail-fast exit: abort, std::terminate or a stack buffer overrun"},
-    {0xE06D7363, L"C++ exception not caught"},
-};
 
 // An exception code has a severity of warning or error; an exit status given to ExitProcess
 // seldom does.
@@ -37,9 +25,8 @@ std::wstring CrashDescription(std::uint32_t status) {
     if ((status & kSeverityBit) == 0)
         return L"ended its process with exit status " + std::to_wstring(status);
     std::wstring text = L"crashed with exception " + HexCode(status);
-    for (const auto& [code, name] : kKnownExceptions)
-        if (code == status)
-            text += L" (" + std::wstring(name) + L")";
+    if (const std::wstring_view name = ExceptionName(status); !name.empty())
+        text += L" (" + std::wstring(name) + L")";
     return text;
 }
 
