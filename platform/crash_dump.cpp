@@ -127,10 +127,7 @@ DumpResult WriteLocalDump(const LocalDumpSettings& settings, std::wstring_view e
         return result;
     }
     UniqueModule dbghelp = LoadDbgHelp();
-    const auto write =
-        dbghelp ? reinterpret_cast<MiniDumpWriteDumpFunction>(reinterpret_cast<void (*)()>(
-                      GetProcAddress(dbghelp.Get(), "MiniDumpWriteDump")))
-                : nullptr;
+    const auto write = DbgHelpFunction<MiniDumpWriteDumpFunction>(dbghelp, "MiniDumpWriteDump");
     if (!write) {
         result.problem = ErrorText(L"dbghelp.dll could not be loaded", GetLastError());
         return result;
