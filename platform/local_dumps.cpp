@@ -4,22 +4,13 @@
 
 #include "platform/machine_registry.h"
 #include "platform/program_directory.h"
+#include "platform/registry_value.h"
 
 namespace brevanto {
 namespace {
 
 constexpr wchar_t kLocalDumpsKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting\\LocalDumps";
-
-std::wstring Expanded(const std::wstring& text) {
-    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    if (length == 0)
-        return text;
-    std::wstring expanded(length, L'\0');
-    ExpandEnvironmentStringsW(text.c_str(), expanded.data(), length);
-    expanded.resize(length - 1);
-    return expanded;
-}
 
 // The program's own subkey first, then the global key.
 template <typename T, typename Read>
@@ -40,8 +31,9 @@ LocalDumpSettings ReadLocalDumpSettings(std::wstring_view exeName) {
     settings.configured = global || own;
     if (!settings.configured)
         return settings;
-    settings.folder = Expanded(ReadFirst<std::wstring>(own, global, L"DumpFolder", ReadRegistryText)
-                                   .value_or(L"%LOCALAPPDATA%\\CrashDumps"));
+    settings.folder = ExpandedEnvironmentText(
+        ReadFirst<std::wstring>(own, global, L"DumpFolder", ReadRegistryText)
+            .value_or(L"%LOCALAPPDATA%\\CrashDumps"));
     settings.count = ReadFirst<DWORD>(own, global, L"DumpCount", ReadRegistryNumber).value_or(10);
     settings.type =
         ReadFirst<DWORD>(own, global, L"DumpType", ReadRegistryNumber).value_or(kMiniDump);

@@ -7,6 +7,14 @@ namespace brevanto {
 
 static_assert(kRegistryText == REG_SZ && kRegistryExpandText == REG_EXPAND_SZ);
 
+namespace {
+
+std::uint32_t ExpandEnvironment(const wchar_t* text, wchar_t* buffer, std::uint32_t capacity) {
+    return static_cast<std::uint32_t>(ExpandEnvironmentStringsW(text, buffer, capacity));
+}
+
+} // namespace
+
 std::optional<std::wstring> TryReadRegistryText(HKEY key, const wchar_t* valueName,
                                                 Expansion expansion) {
     const ValueQuery query = [&](std::uint32_t& type, std::byte* buffer, std::uint32_t& size) {
@@ -20,10 +28,7 @@ std::optional<std::wstring> TryReadRegistryText(HKEY key, const wchar_t* valueNa
                : status == ERROR_MORE_DATA ? QueryStatus::MoreData
                                            : QueryStatus::Failed;
     };
-    const EnvironmentExpansion expand = [](const wchar_t* text, wchar_t* buffer,
-                                           std::uint32_t capacity) {
-        return static_cast<std::uint32_t>(ExpandEnvironmentStringsW(text, buffer, capacity));
-    };
+    const EnvironmentExpansion expand = &ExpandEnvironment;
     return ReadRegistryText(query, expansion == Expansion::Expanded ? &expand : nullptr);
 }
 
@@ -34,6 +39,10 @@ std::optional<std::wstring> TryReadRegistryText(HKEY root, const std::wstring& s
     if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE | view, key.Put()) != ERROR_SUCCESS)
         return std::nullopt;
     return TryReadRegistryText(key.Get(), valueName, expansion);
+}
+
+std::wstring ExpandedEnvironmentText(const std::wstring& text) {
+    return ExpandedText(text, &ExpandEnvironment);
 }
 
 } // namespace brevanto

@@ -23,4 +23,8 @@ std::optional<std::wstring> TryReadRegistryText(HKEY root, const std::wstring& s
                                                 const wchar_t* valueName, Expansion expansion,
                                                 REGSAM view = 0);
 
+// A text with its environment variables expanded by the same rule, however long the expansion;
+// the text itself when the expansion fails.
+std::wstring ExpandedEnvironmentText(const std::wstring& text);
+
 } // namespace brevanto
