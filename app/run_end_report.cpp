@@ -38,7 +38,7 @@ RunEndFacts CommonFacts(int status) {
         facts.failureCaption = g_caption;
         facts.errorText = g_unhandledError;
     }
-    facts.requestNumber = GetSetting(RegistrySettingsStore(), L"ExeParameters", L"Requestnum");
+    facts.requestNumber = GetSetting(RegistrySettingsStore(), kRequestNumber);
     facts.runMs = ProcessAgeMs();
     facts.version = OwnFileVersion();
     return facts;

@@ -6,6 +6,7 @@
 #include "check/core/outcome_text.h"
 #include "check/core/program_folders.h"
 #include "check/core/wording.h"
+#include "report/stored_settings.h"
 
 namespace brevanto::check {
 namespace {
@@ -154,7 +155,7 @@ void JudgeSettings(const WorkstationFacts& facts, Judgement& judgement) {
                  L"store it as text (REG_SZ)"});
         if (s.key == L"Username" && s.value.empty())
             judgement.notes.push_back(L"no user name is stored: the job logs in with an empty one");
-        if (s.key == L"Requestnum" && s.value.empty())
+        if (s.key == kRequestNumber.key && s.value.empty())
             judgement.notes.push_back(L"no request number is stored (ExeParameters\\Requestnum)");
     }
     if (facts.job.stopsInPart7)
