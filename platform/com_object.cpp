@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <wrl/client.h>
 
-#include "platform/call_in_progress.h"
 #include "platform/com_error.h"
 #include "platform/com_value.h"
 #include "platform/component_call.h"
@@ -46,8 +45,7 @@ public:
 
     ~DispatchObject() override {
         // The last Release runs the component's own clean-up.
-        const ComponentCall call;
-        const CallInProgress inProgress(name_, L"Release");
+        const ComponentCall call(name_, L"Release");
         dispatch_.Reset();
     }
     DispatchObject(const DispatchObject&) = delete;
@@ -58,8 +56,7 @@ public:
     // Each entry opens its component call first, so that it also covers the release of the
     // arguments and results its locals hold.
     void Put(std::wstring_view member, const AutomationValue& value) override {
-        const ComponentCall call;
-        const CallInProgress inProgress(name_, member);
+        const ComponentCall call(name_, member);
         ArgumentArray args(1);
         Store(value, args[0]);
         DISPID named = DISPID_PROPERTYPUT;
@@ -68,8 +65,7 @@ public:
     }
 
     ObjectRef Get(std::wstring_view member) override {
-        const ComponentCall call;
-        const CallInProgress inProgress(name_, member);
+        const ComponentCall call(name_, member);
         DISPPARAMS params{nullptr, nullptr, 0, 0};
         UniqueVariant result;
         Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, params, result.Put());
@@ -77,8 +73,7 @@ public:
     }
 
     void Call(std::wstring_view member, const std::vector<AutomationValue>& args) override {
-        const ComponentCall call;
-        const CallInProgress inProgress(name_, member);
+        const ComponentCall call(name_, member);
         ArgumentArray reversed(args.size());
         for (std::size_t i = 0; i < args.size(); ++i)
             Store(args[i], reversed[args.size() - 1 - i]);
@@ -88,8 +83,7 @@ public:
     }
 
     bool Knows(std::wstring_view member) override {
-        const ComponentCall call;
-        const CallInProgress inProgress(name_, member);
+        const ComponentCall call(name_, member);
         DISPID id = DISPID_UNKNOWN;
         return SUCCEEDED(TryLookUp(member, id));
     }
@@ -182,8 +176,7 @@ private:
 } // namespace
 
 ObjectRef ComFactory::Create(std::wstring_view className) {
-    const ComponentCall call;
-    const CallInProgress inProgress(className, L"");
+    const ComponentCall call(className, L"");
     const std::wstring name(className);
     const std::wstring what = L"Cannot create object \"" + name + L"\"";
     CLSID clsid;

@@ -17,7 +17,8 @@ ComponentCall::Count::~Count() {
     --g_activeCalls;
 }
 
-ComponentCall::ComponentCall() = default;
+ComponentCall::ComponentCall(std::wstring_view object, std::wstring_view member)
+    : inProgress_(object, member) {}
 
 ComponentCall::~ComponentCall() {
     ReassertCrashHandling();

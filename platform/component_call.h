@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "platform/activation_context.h"
+#include "platform/call_in_progress.h"
 #include "platform/dpi.h"
 
 namespace brevanto {
@@ -18,10 +21,12 @@ private:
 // Every entry into a component's code runs inside one: creation, name look-up, QueryInterface,
 // Invoke and Release. The component gets the world of the older host it was built for; the call
 // is counted, so the exit neither releases objects nor runs component code under a call's
-// frames; and afterwards our crash handling is put back in case the component replaced it.
+// frames; it is named (object and member; an empty member for the creation), so a crash report
+// can say what was being called; and afterwards our crash handling is put back in case the
+// component replaced it.
 class ComponentCall {
 public:
-    ComponentCall();
+    ComponentCall(std::wstring_view object, std::wstring_view member);
     ~ComponentCall();
     ComponentCall(const ComponentCall&) = delete;
     ComponentCall& operator=(const ComponentCall&) = delete;
@@ -35,6 +40,7 @@ private:
     };
     Count count_;
     ComponentWorldScope world_;
+    CallInProgress inProgress_;
 };
 
 // How many component calls are under way, nested ones included. One count for the whole
