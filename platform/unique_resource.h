@@ -22,9 +22,10 @@ inline VARIANT EmptyVariant() {
 }
 
 // Owns one Windows resource and frees it with Close when replaced or destroyed. Close takes the
-// resource (CloseHandle) or its address (VariantClear). Invalid gives the value that holds
-// nothing; a handle that is null or Invalid() is never closed. COM interfaces are held by WRL's
-// ComPtr instead.
+// resource (CloseHandle) or, when it cannot, its address (VariantClear): a HANDLE's address
+// converts to void* as readily as the HANDLE itself, so the resource is always tried first. Invalid
+// gives the value that holds nothing; a handle that is null or Invalid() is never closed. COM
+// interfaces are held by WRL's ComPtr instead.
 template <typename T, auto Close, T (*Invalid)() = NoResource<T>> class UniqueResource {
 public:
     UniqueResource() noexcept : value_(Invalid()) {}
@@ -54,10 +55,10 @@ public:
     void Reset(T value = Invalid()) noexcept {
         if (Holds(value_)) {
             const DWORD lastError = GetLastError();
-            if constexpr (std::is_invocable_v<decltype(Close), T*>)
-                Close(&value_);
-            else
+            if constexpr (std::is_invocable_v<decltype(Close), T>)
                 Close(value_);
+            else
+                Close(&value_);
             SetLastError(lastError);
         }
         value_ = value;

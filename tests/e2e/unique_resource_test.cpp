@@ -31,5 +31,24 @@ TEST(UniqueResource, ResetKeepsTheThreadsLastError) {
     }
 }
 
+void* g_closed = nullptr;
+void RecordClose(void* resource) {
+    g_closed = resource;
+}
+
+// HANDLE, HLOCAL and the like are void*, to which their own address converts too: the holder
+// must hand Close the resource, not where it keeps it.
+TEST(UniqueResource, ClosesTheResourceItselfNotItsAddress) {
+    int resource = 0;
+    { const UniqueResource<void*, &RecordClose> holder(&resource); }
+    EXPECT_EQ(g_closed, &resource);
+
+    const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+    UniqueHandle(event).Reset();
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(event, &flags)) << "the event's handle is still open";
+}
+
 } // namespace
 } // namespace brevanto::e2e
