@@ -10,9 +10,36 @@
 namespace brevanto::standin {
 namespace {
 
-// One open, one write, one close per line: appends from several processes interleave only
-// between lines, and a client that crashes has lost nothing already recorded.
+// Longer than any one line's append takes; a writer stopped while it held the lock never makes
+// a component's call wait for good, at worst its line may race another.
+constexpr DWORD kLockWaitMs = 2000;
+
+// Held across one line's append, by every thread of every process of the session. Wine computes
+// an append's offset before it writes, so two appends at once can land on the same offset and
+// one line overwrites the other; Windows appends atomically.
+class JournalLock {
+public:
+    JournalLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\BrevantoStandinJournal")) {
+        // WAIT_ABANDONED: a writer was ended while it held the lock; it is ours now all the same.
+        const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.Get(), kLockWaitMs) : WAIT_FAILED;
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~JournalLock() {
+        if (held_)
+            ReleaseMutex(mutex_.Get());
+    }
+    JournalLock(const JournalLock&) = delete;
+    JournalLock& operator=(const JournalLock&) = delete;
+
+private:
+    UniqueHandle mutex_;
+    bool held_ = false;
+};
+
+// One open, one write, one close per line, under the lock: lines from several processes
+// interleave only whole, and a client that crashes has lost nothing already recorded.
 void AppendLine(const std::wstring& path, const std::string& line) {
+    const JournalLock lock;
     const UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
