@@ -289,7 +289,10 @@ TEST_P(ViewerCreationFault, IsAProblemAndTheRestOfTheReportIsComplete) {
         return line.kind == fault.faultLine && line.object == "Viewer" &&
                SeenValue(line, "where") == "create";
     });
-    EXPECT_EQ(acted, 1);
+    std::string journal;
+    for (const auto& line : run.journal)
+        journal += line.Text() + " @" + std::to_string(line.enterUs) + "\n";
+    EXPECT_EQ(acted, 1) << journal << Utf8(report);
     for (const auto& line : run.journal)
         EXPECT_TRUE(line.kind == "create" || line.kind == "destroy" ||
                     line.kind == fault.faultLine || support::IsModuleLine(line))
