@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <iterator>
 
+#include "platform/unique_resource.h"
+
 namespace brevanto {
 namespace {
 
@@ -39,8 +41,8 @@ std::wstring SystemMessage(HRESULT hr) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const UniqueLocal owned(buffer);
     std::wstring text(buffer ? buffer : L"", buffer ? length : 0);
-    LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' ||
                              text.back() == L'.'))
         text.pop_back();

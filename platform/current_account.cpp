@@ -11,13 +11,11 @@
 namespace brevanto {
 namespace {
 
-using UniqueLocalMemory = UniqueResource<HLOCAL, &LocalFree>;
-
 std::wstring SidText(PSID sid) {
     LPWSTR text = nullptr;
     if (!ConvertSidToStringSidW(sid, &text))
         return {};
-    const UniqueLocalMemory owned(text);
+    const UniqueLocal owned(text);
     return text;
 }
 
