@@ -92,6 +92,7 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/support/CMakeLists.txt)
 endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tests/e2e)
+    add_subdirectory(tests/conformance)
 endif()
 # The package is 32-bit, and so is its driver.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/msi/CMakeLists.txt AND CMAKE_SIZEOF_VOID_P EQUAL 4)

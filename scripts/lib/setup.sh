@@ -39,7 +39,28 @@ PACKAGING_PACKAGES=(
     "openssl:/usr/bin/openssl"
 )
 
+# Runs apt-get update, again while an index fails to download. A mirror being synced serves an
+# index of the wrong size ("File has unexpected size ... Mirror sync in progress?"); apt then
+# leaves that architecture's index out, and wine32:i386 shows up as "held broken packages".
+APT_UPDATE_ATTEMPTS=${APT_UPDATE_ATTEMPTS:-5}
+apt_update() {
+    local sudo=$1 attempt output status
+    for attempt in $(seq "$APT_UPDATE_ATTEMPTS"); do
+        output=$($sudo apt-get update -q 2>&1)
+        status=$?
+        if [ "$status" -eq 0 ] && ! grep -qE '^(E|W): (Failed to fetch|Some index files)' <<<"$output"; then
+            return 0
+        fi
+        log "apt-get update, attempt $attempt of $APT_UPDATE_ATTEMPTS: not every index could be downloaded"
+        grep -E '^(E|W):' <<<"$output" | head -n 5 >&2
+        [ "$attempt" -lt "$APT_UPDATE_ATTEMPTS" ] && sleep $((attempt * 15))
+    done
+    # Go on with the indexes there are: the install says which package that leaves out, and why.
+    log "apt-get update: going on without the indexes that failed"
+}
+
 # Installs the packages of the entries given (REQUIRED_PACKAGES when none are) that are missing.
+# Fails, naming each package still missing and apt's reason, when one cannot be installed.
 ensure_packages() {
     local entries=("$@")
     [ ${#entries[@]} -eq 0 ] && entries=("${REQUIRED_PACKAGES[@]}")
@@ -56,9 +77,25 @@ ensure_packages() {
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $sudo dpkg --add-architecture i386
     fi
-    $sudo apt-get update -q >/dev/null
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
-        "${missing[@]}" >/dev/null
+    apt_update "$sudo"
+    local output
+    output=$(DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
+        "${missing[@]}" 2>&1) && return 0
+    # Name what is still missing, each with what apt says when asked for it alone.
+    local failed=0 reason
+    for entry in "${entries[@]}"; do
+        name=${entry%:/*}
+        file=/${entry#*:/}
+        [ -e "$file" ] && continue
+        failed=1
+        reason=$(DEBIAN_FRONTEND=noninteractive $sudo apt-get install -s -q \
+            --no-install-recommends "$name" 2>&1 |
+            grep -E '^(E:| [^ ].*: (Depends|PreDepends|Breaks|Conflicts))|Unable to locate' |
+            head -n 8)
+        log "cannot install $name:"
+        printf '%s\n' "${reason:-$(grep -E '^E:' <<<"$output" | head -n 4)}" | sed 's/^/    /' >&2
+    done
+    [ "$failed" -eq 0 ]
 }
 
 # True when this machine's kernel runs 32-bit programs (some virtual machines boot without it).

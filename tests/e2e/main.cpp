@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/program_directory.h"
+#include "tests/conformance/conformance.h"
 #include "tests/support/settings.h"
 #include "tests/support/standin_library.h"
 
@@ -24,6 +25,7 @@ public:
 
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
+    brevanto::conformance::InstallResultLines();
     testing::AddGlobalTestEnvironment(new WinePrefix);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,111 @@
+#include "tests/conformance/conformance.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+
+namespace brevanto::conformance {
+namespace {
+
+std::mutex g_writeLock;
+
+std::string CurrentTestName() {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    if (!test)
+        return "none";
+    return std::string(test->test_suite_name()) + "." + test->name();
+}
+
+// One line each: the runner reads the output a line at a time.
+std::string OnOneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return line;
+}
+
+class ResultLines : public testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const testing::TestInfo&) override {
+        started_ = std::chrono::steady_clock::now();
+        WriteResultLine(runner::kStartWord, {});
+    }
+
+    void OnTestEnd(const testing::TestInfo& test) override {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - started_)
+                            .count();
+        const testing::TestResult& result = *test.result();
+        std::string rest;
+        if (result.Skipped()) {
+            rest = std::string(runner::kSkipped) + " " + std::to_string(ms) + " " +
+                   SkipMessage(result);
+        } else {
+            rest = std::string(result.Failed() ? runner::kFailed : runner::kPassed) + " " +
+                   std::to_string(ms);
+        }
+        WriteResultLine(runner::kEndWord, rest);
+    }
+
+private:
+    static std::string SkipMessage(const testing::TestResult& result) {
+        for (int i = 0; i < result.total_part_count(); ++i) {
+            const testing::TestPartResult& part = result.GetTestPartResult(i);
+            if (part.skipped())
+                return part.message();
+        }
+        return {};
+    }
+
+    std::chrono::steady_clock::time_point started_;
+};
+
+} // namespace
+
+bool RunningUnderWine() {
+    static const bool wine = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
+bool WineOnly(bool heldUnderWine, std::string_view why) {
+    if (!RunningUnderWine())
+        return false;
+    WriteResultLine(runner::kAllowanceWord, why);
+    return heldUnderWine;
+}
+
+bool WindowsOnlyCheck(std::string_view what) {
+    if (!RunningUnderWine())
+        return true;
+    WriteResultLine(runner::kWindowsOnlyWord, what);
+    return false;
+}
+
+std::string SkipText(std::string_view category, std::string_view why) {
+    return std::string(category) + ": " + std::string(why);
+}
+
+void WriteResultLine(std::string_view word, std::string_view rest) {
+    std::string line =
+        std::string(runner::kLineMarker) + std::string(word) + " " + CurrentTestName();
+    if (!rest.empty())
+        line += " " + OnOneLine(rest);
+    line += "\n";
+    const std::lock_guard lock(g_writeLock);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
+
+void InstallResultLines() {
+    testing::UnitTest::GetInstance()->listeners().Append(new ResultLines);
+}
+
+} // namespace brevanto::conformance
