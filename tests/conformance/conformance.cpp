@@ -96,9 +96,12 @@ std::string SkipText(std::string_view category, std::string_view why) {
 void WriteResultLine(std::string_view word, std::string_view rest) {
     std::string line =
         std::string(runner::kLineMarker) + std::string(word) + " " + CurrentTestName();
-    if (!rest.empty())
-        line += " " + OnOneLine(rest);
-    line += "\n";
+    if (!rest.empty()) {
+        // Appended piece by piece: GCC 12 takes " " + std::string&& for an overlapping copy.
+        line += ' ';
+        line += OnOneLine(rest);
+    }
+    line += '\n';
     const std::lock_guard lock(g_writeLock);
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
