@@ -14,6 +14,7 @@
 #include "observation.h"
 #include "raised_error.h"
 #include "started_thread.h"
+#include "thread_timer.h"
 #include "unanswered_box.h"
 #include "variant_text.h"
 
@@ -320,6 +321,8 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
         WriteLogObservation(entry.object, entry.member);
     if (plan.startThread)
         ObserveStartedThread(entry.object, entry.member);
+    if (plan.threadTimer)
+        ArmThreadTimer(entry.object, entry.member);
     if (plan.dpiChange)
         ChangeHostDpi(entry.object, entry.member, *plan.dpiChange);
     if (plan.crashFilter)

@@ -33,6 +33,8 @@ std::string_view KindName(JournalKind kind) {
         return "block";
     case JournalKind::Thread:
         return "thread";
+    case JournalKind::Timer:
+        return "timer";
     case JournalKind::Overflow:
         return "overflow";
     case JournalKind::Detach:

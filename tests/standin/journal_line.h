@@ -10,7 +10,8 @@ namespace brevanto::standin {
 
 // Seen: what a stand-in observed of its host during a call, not a call of its own. The kinds
 // after it mark a fault the scenario asked for, at the moment it acts, what a thread the call
-// started found, the course of a stack overflow the call handles itself, and the DLL's detach.
+// started found, what a thread timer it set found when it was served, the course of a stack
+// overflow the call handles itself, and the DLL's detach.
 enum class JournalKind {
     Create,
     Destroy,
@@ -24,6 +25,7 @@ enum class JournalKind {
     Box,
     Block,
     Thread,
+    Timer,
     Overflow,
     Detach
 };

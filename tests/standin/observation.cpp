@@ -94,4 +94,12 @@ void WriteObservation(std::string_view object, std::string_view member) noexcept
     }
 }
 
+void WriteObservation(std::string_view object, std::string_view member, JournalKind kind) noexcept {
+    try {
+        WriteEventJournal(kind, object, member, ObserveHost());
+    } catch (const std::bad_alloc&) {
+        // The observation is lost; what it belongs to goes on unchanged.
+    }
+}
+
 } // namespace brevanto::standin

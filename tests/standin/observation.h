@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "journal_line.h"
+
 namespace brevanto::standin {
 
 // Journals a seen line on the world the host gives a component during this call, in this order:
@@ -14,5 +16,7 @@ namespace brevanto::standin {
 //   error_mode=0x<hex>|n/a                       GetErrorMode(), which child processes inherit
 // The windows it makes are gone again when it returns.
 void WriteObservation(std::string_view object, std::string_view member) noexcept;
+// The same fields on a line of another kind (a timer line), stamped with this moment.
+void WriteObservation(std::string_view object, std::string_view member, JournalKind kind) noexcept;
 
 } // namespace brevanto::standin

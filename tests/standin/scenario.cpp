@@ -184,6 +184,7 @@ const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
         {u"observe", Verb::Observe, TargetKind::Member, ValueKind::None},
         {u"loglines", Verb::LogLines, TargetKind::Member, ValueKind::None},
         {u"thread", Verb::StartThread, TargetKind::Member, ValueKind::None},
+        {u"threadtimer", Verb::ThreadTimer, TargetKind::Member, ValueKind::None},
         {u"dpichange", Verb::DpiChange, TargetKind::Member, ValueKind::Dpi},
         {u"overflow", Verb::HandledOverflow, TargetKind::Member, ValueKind::Description},
         {u"crash", Verb::Crash, TargetKind::Member, ValueKind::Crash},
@@ -339,6 +340,9 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
             break;
         case Verb::StartThread:
             plan.startThread = true;
+            break;
+        case Verb::ThreadTimer:
+            plan.threadTimer = true;
             break;
         case Verb::HandledOverflow:
             if (!plan.handledOverflow)

@@ -26,12 +26,14 @@ struct Failure {
 };
 
 // What a test asked one member call to do besides its normal work, in the order it happens:
-// the observation, the started thread, the DPI change, the crash reporter, clicks, the box,
-// delays, the later crash's timer, the handled overflow, the crash, then the failure.
+// the observation, the started thread, the thread timer, the DPI change, the crash reporter,
+// clicks, the box, delays, the later crash's timer, the handled overflow, the crash, then the
+// failure.
 struct CallPlan {
     bool observe = false;
     bool logLines = false;
     bool startThread = false;
+    bool threadTimer = false;
     std::optional<std::uint32_t> dpiChange; // the DPI to announce; the first directive wins
     bool crashFilter = false;
     std::vector<ClickTarget> clicks;
@@ -92,6 +94,11 @@ struct CreationPlan {
 //                                                window would be, and wait for it; it journals
 //                                                a "thread" line with its own DPI awareness and
 //                                                that of a window it makes
+//   threadtimer:<Object>.<Member>                set a thread timer (no window, a procedure of
+//                                                its own), as a component polls a print job;
+//                                                when the host's loop serves it, the procedure
+//                                                journals a "timer" line with the fields of an
+//                                                observe: line, of the world it was called in
 //   dpichange:<Object>.<Member>=<dpi>            send the host window WM_DPICHANGED for that
 //                                                DPI (1 to 65535) during the call, journal a
 //                                                "seen" line on the fonts its controls held
@@ -167,6 +174,7 @@ private:
         Observe,
         LogLines,
         StartThread,
+        ThreadTimer,
         DpiChange,
         HandledOverflow,
         Crash,

@@ -61,6 +61,8 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
         add("loglines");
     if (plan.startThread)
         add("thread");
+    if (plan.threadTimer)
+        add("threadtimer");
     if (plan.dpiChange)
         add("dpichange" + std::to_string(*plan.dpiChange));
     if (plan.crashFilter)
@@ -157,6 +159,14 @@ INSTANTIATE_TEST_SUITE_P(
         DirectiveCase{"ThreadOfAnotherMember", u"thread:Viewer.Export", ""},
         DirectiveCase{"ThreadWithValueSkipped", u"thread:Viewer.Show_Results=1", ""},
         DirectiveCase{"ThreadOfClassSkipped", u"thread:Viewer", "", "Viewer", ""},
+        DirectiveCase{"ThreadTimer", u"threadtimer:User.SetExePath", "threadtimer", "User",
+                      "SetExePath"},
+        DirectiveCase{"ThreadTimerBesideThread",
+                      u"threadtimer:User.LoginUser;thread:User.LoginUser", "thread threadtimer",
+                      "User", "LoginUser"},
+        DirectiveCase{"ThreadTimerWithValueSkipped", u"threadtimer:User.SetExePath=5", "", "User",
+                      "SetExePath"},
+        DirectiveCase{"ThreadTimerOfClassSkipped", u"threadtimer:User", "", "User", ""},
         DirectiveCase{"Overflow", u"overflow:Viewer.SetDLLVer=Out of stack space",
                       "overflow\"Out of stack space\"", "Viewer", "SetDLLVer"},
         DirectiveCase{"OverflowDescriptionUnescaped", u"overflow:Viewer.Show_Results=a\\;b",
