@@ -148,6 +148,7 @@ LRESULT CALLBACK frmBrevanto::WindowProc(HWND window, UINT message, WPARAM wPara
             static_cast<frmBrevanto*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ScaleNonClientAreaOfPerMonitorV1(window);
     }
     auto* self = reinterpret_cast<frmBrevanto*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self)

@@ -61,6 +61,18 @@ ThreadDpiScope::~ThreadDpiScope() {
         SetThreadContext()(previous_);
 }
 
+void ScaleNonClientAreaOfPerMonitorV1(HWND window) {
+    using EqualFunction = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
+    using EnableFunction = BOOL(WINAPI*)(HWND);
+    static const auto equal =
+        SystemFunction<EqualFunction>(L"user32.dll", "AreDpiAwarenessContextsEqual");
+    static const auto enable =
+        SystemFunction<EnableFunction>(L"user32.dll", "EnableNonClientDpiScaling");
+    const DPI_AWARENESS_CONTEXT awareness = WindowDpiAwareness(window);
+    if (equal && enable && awareness && equal(awareness, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE))
+        enable(window);
+}
+
 DPI_AWARENESS_CONTEXT WindowDpiAwareness(HWND window) {
     static const auto get = SystemFunction<GetWindowDpiAwarenessContextFunction>(
         L"user32.dll", "GetWindowDpiAwarenessContext");

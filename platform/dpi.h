@@ -46,6 +46,12 @@ public:
                           DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE}) {}
 };
 
+// A per-monitor window's title bar and frame are scaled with it by version 2 of the awareness
+// itself; one that fell back to version 1 (Windows 10 1607 and Server 2016, and Wine) has them
+// scaled only when it asks for it as it is made. Call at WM_NCCREATE; does nothing for any other
+// awareness, or where the system lacks the call.
+void ScaleNonClientAreaOfPerMonitorV1(HWND window);
+
 // The awareness a window was created with, for a scope that gives it back to our own windows;
 // null where the system cannot tell.
 DPI_AWARENESS_CONTEXT WindowDpiAwareness(HWND window);

@@ -1,12 +1,15 @@
 #include "tests/e2e/program_test.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "app/window_layout.h"
+#include "platform/dpi.h"
 #include "platform/pe_header.h"
 #include "platform/unique_resource.h"
 #include "report/report_job.h"
+#include "tests/conformance/conformance.h"
 #include "tests/support/child_process.h"
 #include "tests/support/journal_file.h"
 #include "tests/support/standin_library.h"
@@ -84,6 +87,30 @@ TEST_F(ProgramTest, ThreadsAComponentStartsAreDpiUnaware) {
     const auto seen = SeenLines(journal, "Classes", "OpenMainReport");
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(SeenValue(seen[0], "host_window_dpi"), "per-monitor");
+}
+
+// A component's thread timer (a procedure of its own, no window) is served by whatever loop of
+// the thread runs next: here the event run after one of the job's log lines, inside our window
+// procedure. Its procedure runs there as in the older host: DPI-unaware, with the classic
+// controls; only our own window's procedure runs in our window's awareness.
+TEST_F(ProgramTest, AComponentsThreadTimerServedByTheJobsEventRunRunsInTheComponentsWorld) {
+    // LoginUser takes long enough for the timer set at SetExePath to be due at the next line.
+    ProgramRun run("threadtimer:User.SetExePath;block:User.LoginUser=50");
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
+
+    const auto journal = run.Journal();
+    const auto timers = LinesOfKind(journal, "timer");
+    ASSERT_EQ(timers.size(), 1u) << "the host served no thread timer";
+    const auto shown = std::find_if(journal.begin(), journal.end(), [](const JournalCall& call) {
+        return call.object == "Viewer" && call.member == "Show_Results";
+    });
+    ASSERT_NE(shown, journal.end());
+    EXPECT_LT(timers[0].enterUs, shown->enterUs) << "served after the job, not by its event runs";
+    EXPECT_EQ(SeenValue(timers[0], "thread_dpi"), "unaware");
+    EXPECT_EQ(SeenValue(timers[0], "window_dpi"), "unaware");
+    EXPECT_EQ(SeenValue(timers[0], "button"), "classic");
+    EXPECT_EQ(SeenValue(timers[0], "host_window_dpi"), "per-monitor");
 }
 
 // The workstation check makes the components in creation processes of its own, in the world
@@ -176,6 +203,63 @@ TEST_F(ProgramTest, OleIsStartedBeforeTheComponentsAndEndedOnTheWayOut) {
             })) << handle;
         }
     }
+}
+
+std::string LowerCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool IsPerMonitorV1(HWND window) {
+    using EqualFunction = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
+    const auto equal = reinterpret_cast<EqualFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AreDpiAwarenessContextsEqual")));
+    const DPI_AWARENESS_CONTEXT awareness = WindowDpiAwareness(window);
+    return equal && awareness && equal(awareness, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+}
+
+// Where our window falls back to per-monitor version 1 (Windows 10 1607, Server 2016; Wine
+// refuses version 2), its title bar and frame follow its DPI only because it asked for that
+// while it was made.
+TEST_F(ProgramTest, OurWindowFallenBackToPerMonitorV1HasItsTitleBarScaled) {
+    ProgramRun run("", "fixme+system");
+    ASSERT_TRUE(run.WaitForLogLines(13, 10000));
+    const HWND window = run.Window();
+    if (!IsPerMonitorV1(window)) {
+        EXPECT_EQ(run.EndWithCancel(5000), 0);
+        BREVANTO_SKIP(runner::kNotApplicableSkip,
+                      "the window is not per-monitor version 1: version 2 scales its own title "
+                      "bar, and before Windows 10 1607 the window is unaware");
+    }
+    if (conformance::WindowsOnlyCheck("a per-monitor v1 window's frame is scaled to its DPI")) {
+        RECT outer, client;
+        GetWindowRect(window, &outer);
+        GetClientRect(window, &client);
+        const SIZE expected =
+            WindowSizeForClient(SIZE{client.right, client.bottom}, kMainWindowStyle,
+                                kMainWindowExStyle, WindowDpi(window));
+        EXPECT_EQ(outer.right - outer.left, expected.cx);
+        EXPECT_EQ(outer.bottom - outer.top, expected.cy);
+        EXPECT_EQ(run.EndWithCancel(5000), 0);
+        return;
+    }
+    // Wine draws no scaled frame; its stub of the call says that it was made, for our window.
+    EXPECT_EQ(run.EndWithCancel(5000), 0);
+    if (!run.TraceReadable())
+        BREVANTO_SKIP(runner::kNoWitnessSkip,
+                      "Wine writes the program's trace to this driver's standard error; "
+                      "BREVANTO_DRIVER_STDERR must name the file it goes to, as scripts/test does");
+    // Wine prints the handle as %p does, in the width of a pointer.
+    char call[64];
+    std::snprintf(call, sizeof call, "EnableNonClientDpiScaling (%0*llx)",
+                  static_cast<int>(2 * sizeof(void*)),
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
+    const std::string wanted = LowerCase(call);
+    const auto trace = run.Trace();
+    EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [&](const std::string& line) {
+        return LowerCase(line).find(wanted) != std::string::npos;
+    })) << call;
 }
 
 TEST_F(ProgramTest, DpiChangeLaysTheWindowOutAgainWithoutADeletedFontInUse) {
