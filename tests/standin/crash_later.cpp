@@ -54,15 +54,6 @@ bool RegisterWindowClass() {
     return registered;
 }
 
-// The window procedure must still be there when the timer fires, though the host may have
-// released every object and uninitialised COM by then, which unloads an unused DLL.
-bool PinModule() {
-    HMODULE pinned = nullptr;
-    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                  GET_MODULE_HANDLE_EX_FLAG_PIN,
-                              reinterpret_cast<LPCWSTR>(&LaterCrashProc), &pinned);
-}
-
 } // namespace
 
 void ArmLaterCrash(std::string_view object, std::string_view member, UINT milliseconds) noexcept {

@@ -46,6 +46,13 @@ HMODULE ThisModule() {
     return g_module;
 }
 
+bool PinModule() {
+    HMODULE pinned = nullptr;
+    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                  GET_MODULE_HANDLE_EX_FLAG_PIN,
+                              reinterpret_cast<LPCWSTR>(&PinModule), &pinned);
+}
+
 void LockModule() {
     InterlockedIncrement(&g_locks);
 }

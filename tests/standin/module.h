@@ -10,4 +10,8 @@ HMODULE ThisModule();
 void LockModule();
 void UnlockModule();
 
+// Keeps the DLL loaded until the process ends, for code of its own that the host's loop calls
+// back later (a window procedure, a timer procedure), whatever the host has released by then.
+bool PinModule();
+
 } // namespace brevanto::standin

@@ -2,6 +2,7 @@
 
 #include "exclusive_lock.h"
 #include "journal.h"
+#include "module.h"
 #include "observation.h"
 
 #include <windows.h>
@@ -35,14 +36,6 @@ void CALLBACK OnThreadTimer(HWND, UINT, UINT_PTR id, DWORD) {
         ArmedTimers().erase(found);
     }
     WriteObservation(call.object, call.member, JournalKind::Timer);
-}
-
-// The procedure must still be there when the timer is served, whatever the host has released.
-bool PinModule() {
-    HMODULE pinned = nullptr;
-    return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                  GET_MODULE_HANDLE_EX_FLAG_PIN,
-                              reinterpret_cast<LPCWSTR>(&OnThreadTimer), &pinned);
 }
 
 } // namespace
