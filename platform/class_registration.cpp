@@ -1,6 +1,5 @@
 #include "platform/class_registration.h"
 
-#include <cwctype>
 #include <vector>
 
 #include "platform/class_resolution.h"
@@ -35,24 +34,6 @@ private:
     std::vector<UniqueRegistryKey> roots_;
 };
 
-// A LocalServer32 value is a command line: the program is the first, maybe quoted, part.
-std::wstring ProgramOf(const std::wstring& commandLine) {
-    if (!commandLine.empty() && commandLine.front() == L'"') {
-        const auto close = commandLine.find(L'"', 1);
-        return commandLine.substr(1, close == std::wstring::npos ? close : close - 1);
-    }
-    const auto lower = [&](std::size_t i) {
-        return static_cast<wchar_t>(std::towlower(commandLine[i]));
-    };
-    // Unquoted: up to ".exe" when there is one, since the path may hold blanks.
-    for (std::size_t i = 0; i + 4 <= commandLine.size(); ++i) {
-        if (lower(i) == L'.' && lower(i + 1) == L'e' && lower(i + 2) == L'x' &&
-            lower(i + 3) == L'e')
-            return commandLine.substr(0, i + 4);
-    }
-    return commandLine.substr(0, commandLine.find(L' '));
-}
-
 // A bare file name is found the way the loader finds it: on the search path.
 std::wstring Located(const std::wstring& path) {
     if (path.find_first_of(L"\\/") != std::wstring::npos)
@@ -75,7 +56,7 @@ ClassRegistration Read(const ClassesRoots& roots, std::wstring_view progId, bool
     registration.threadingModel = resolved.threadingModel;
     registration.fromUserClasses = userFirst && resolved.rootsUsed[0];
     std::wstring& path = registration.serverPath;
-    path = registration.serverKind == L"LocalServer32" ? ProgramOf(resolved.serverValue)
+    path = registration.serverKind == L"LocalServer32" ? ProgramOfCommandLine(resolved.serverValue)
                                                        : resolved.serverValue;
     if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
         path = path.substr(1, path.size() - 2);

@@ -81,4 +81,21 @@ ResolvedClass ResolveClass(const ClassesRoots& roots, std::wstring_view progId) 
     return resolved;
 }
 
+std::wstring ProgramOfCommandLine(std::wstring_view commandLine) {
+    if (!commandLine.empty() && commandLine.front() == L'"') {
+        const auto close = commandLine.find(L'"', 1);
+        return std::wstring(
+            commandLine.substr(1, close == std::wstring_view::npos ? close : close - 1));
+    }
+    const auto lower = [&](std::size_t i) {
+        return static_cast<wchar_t>(std::towlower(commandLine[i]));
+    };
+    for (std::size_t i = 0; i + 4 <= commandLine.size(); ++i) {
+        if (lower(i) == L'.' && lower(i + 1) == L'e' && lower(i + 2) == L'x' &&
+            lower(i + 3) == L'e')
+            return std::wstring(commandLine.substr(0, i + 4));
+    }
+    return std::wstring(commandLine.substr(0, commandLine.find(L' ')));
+}
+
 } // namespace brevanto

@@ -38,4 +38,8 @@ struct ResolvedClass {
 // else LocalServer32, of the class reached.
 ResolvedClass ResolveClass(const ClassesRoots& roots, std::wstring_view progId);
 
+// The program a command line starts (a LocalServer32 value, a debugger's command): its first,
+// maybe quoted, part; unquoted, up to ".exe" when there is one, since the path may hold blanks.
+std::wstring ProgramOfCommandLine(std::wstring_view commandLine);
+
 } // namespace brevanto

@@ -276,5 +276,28 @@ TEST(ClassResolution, UserKeysHideTheMachinesAndTreatAsIsFollowed) {
     }
 }
 
+TEST(ClassResolution, TheProgramOfACommandLineIsItsFirstMaybeQuotedPart) {
+    struct Case {
+        const char* name;
+        std::wstring commandLine;
+        std::wstring program;
+    };
+    const Case cases[] = {
+        {"quoted, with blanks", L"\"C:\\Program Files\\l.exe\" /automation",
+         L"C:\\Program Files\\l.exe"},
+        {"quoted, never closed", L"\"C:\\l.exe /automation", L"C:\\l.exe /automation"},
+        {"unquoted with blanks, up to .exe", L"C:\\Program Files\\l.exe /automation",
+         L"C:\\Program Files\\l.exe"},
+        {".exe in any case", L"C:\\L.EXE -Embedding", L"C:\\L.EXE"},
+        {"unquoted without .exe, up to the first blank", L"winedbg --auto %ld %ld", L"winedbg"},
+        {"nothing after the program", L"a.exe", L"a.exe"},
+        {"empty", L"", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ProgramOfCommandLine(c.commandLine), c.program);
+    }
+}
+
 } // namespace
 } // namespace brevanto::testing
