@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/program_directory.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/settings.h"
@@ -7,18 +9,30 @@
 
 namespace {
 
-// Every test starts with the stand-ins registered and an empty settings store.
+// Every test starts with the stand-ins registered and an empty settings store; the settings found
+// before the first test are put back after the last.
 class WinePrefix : public testing::Environment {
 public:
     void SetUp() override {
         try {
             brevanto::support::RegisterStandins(brevanto::ProgramDirectory());
+            settings_.emplace();
             brevanto::support::ClearSettings();
         } catch (const std::exception& error) {
             FAIL() << error.what();
         }
     }
-    void TearDown() override { brevanto::support::ClearSettings(); }
+    void TearDown() override {
+        try {
+            if (settings_)
+                settings_->Restore();
+        } catch (const std::exception& error) {
+            FAIL() << error.what();
+        }
+    }
+
+private:
+    std::optional<brevanto::support::SavedSettings> settings_;
 };
 
 } // namespace

@@ -2,12 +2,11 @@
 
 #include <shlobj.h>
 
-#include <vector>
-
 #include "platform/program_directory.h"
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
 #include "tests/support/failure.h"
+#include "tests/support/registry_tree.h"
 #include "tests/support/standin_library.h"
 
 namespace brevanto::msi {
@@ -28,28 +27,6 @@ void SetDefaultValue(REGSAM view, const std::wstring& keyPath, DWORD type,
                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS)
         support::Fail("cannot set HKLM\\" + Utf8(kClasses + keyPath), status);
-}
-
-void DeleteTree(REGSAM view, const std::wstring& keyPath) {
-    const std::wstring path = kClasses + keyPath;
-    std::vector<std::wstring> children;
-    {
-        UniqueRegistryKey key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, key.Put()) !=
-            ERROR_SUCCESS)
-            return;
-        wchar_t name[256];
-        for (DWORD length = std::size(name);
-             RegEnumKeyExW(key.Get(), static_cast<DWORD>(children.size()), name, &length, nullptr,
-                           nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-             length = std::size(name))
-            children.emplace_back(name);
-    }
-    for (const std::wstring& child : children)
-        DeleteTree(view, keyPath + L"\\" + child);
-    const LSTATUS status = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-        support::Fail("cannot delete HKLM\\" + Utf8(path), status);
 }
 
 } // namespace
@@ -95,12 +72,12 @@ std::wstring UserClassId() {
 }
 
 void RemoveUserClass() {
-    DeleteTree(KEY_WOW64_32KEY, kUserClass);
+    support::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kClasses + kUserClass, KEY_WOW64_32KEY);
     RemoveUserServer(KEY_WOW64_32KEY);
 }
 
 void RemoveUserServer(REGSAM view) {
-    DeleteTree(view, L"CLSID\\" + UserClassId());
+    support::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kClasses + L"CLSID\\" + UserClassId(), view);
 }
 
 void RegisterUserServer(REGSAM view, DWORD type, const std::wstring& server) {

@@ -4,17 +4,17 @@
 
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
+#include "tests/conformance/conformance.h"
 #include "tests/msi/package_test.h"
 #include "tests/msi/registry_views.h"
 #include "tests/support/captured_run.h"
+#include "tests/support/removed_local_dumps.h"
 
 namespace brevanto::msi {
 namespace {
 
 constexpr wchar_t kSourceKey[] =
     L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Brevanto";
-constexpr wchar_t kLocalDumps[] =
-    L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting\\LocalDumps";
 
 struct SourceSeen {
     bool exists = false;
@@ -84,11 +84,12 @@ TEST_F(PackageTest, RegistersTheEventSourceWithTheInstalledExeAndUninstallRemove
 // keep it; a key in the 32-bit view alone is not Windows' own.
 TEST_F(PackageTest, CheckReadsLocalDumpsInThe64BitView) {
     if (!HasTwoViews())
-        GTEST_SKIP() << "a 32-bit Windows has one registry view";
+        BREVANTO_SKIP(runner::kNotApplicableSkip, "a 32-bit Windows has one registry view");
     ASSERT_EQ(Install(older_).status, kInstalled);
+    const support::RemovedLocalDumps removed;
     const auto store = [](REGSAM view, const std::wstring& folder) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLocalDumps, 0, nullptr, 0,
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, support::kLocalDumpsKey, 0, nullptr, 0,
                                   KEY_SET_VALUE | view, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         RegSetValueExW(key, L"DumpFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
@@ -98,8 +99,6 @@ TEST_F(PackageTest, CheckReadsLocalDumpsInThe64BitView) {
     store(KEY_WOW64_64KEY, L"C:\\Dumps\\Windows");
     store(KEY_WOW64_32KEY, L"C:\\Dumps\\Redirected");
     const std::string json = CheckJson();
-    for (const REGSAM view : RegistryViews())
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kLocalDumps, view, 0);
     EXPECT_NE(json.find("\"crashDumps\":{\"configured\":true,\"folder\":" +
                         JsonText(L"C:\\Dumps\\Windows") + ",\"count\":10,\"type\":\"mini\"}"),
               std::string::npos)

@@ -1,10 +1,20 @@
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <algorithm>
 #include <functional>
 
+#include "platform/unique_resource.h"
 #include "platform/utf8.h"
+#include "tests/conformance/conformance.h"
 #include "tests/msi/package_test.h"
 
 namespace brevanto::msi {
 namespace {
+
+using conformance::WindowsOnlyCheck;
 
 std::wstring Environment(const wchar_t* name) {
     wchar_t value[MAX_PATH] = {};
@@ -69,22 +79,40 @@ TEST_F(PackageTest, ComponentsInAUserProfileGiveNoFolder) {
 }
 
 // A bare file name is no folder: looked up on the search path, it would install Brevanto beside
-// whatever DLL of that name comes first there (here the Windows folder's).
+// whatever DLL of that name comes first there. ole32.dll is in the system folder of every Windows,
+// so a search would find one; nothing is put there.
 TEST_F(PackageTest, AServerRegisteredByABareNameGivesNoFolder) {
-    wchar_t windows[MAX_PATH];
-    const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::wstring windowsFolder(windows, length);
-    const std::wstring planted = CopyStandins(windowsFolder);
-    RegisterUserServer(KEY_WOW64_32KEY, REG_SZ, L"BrevantoStandin.dll");
+    wchar_t folder[MAX_PATH];
+    const std::wstring systemFolder(folder, GetSystemDirectoryW(folder, MAX_PATH));
+    const std::wstring windowsFolder(folder, GetWindowsDirectoryW(folder, MAX_PATH));
+    RegisterUserServer(KEY_WOW64_32KEY, REG_SZ, L"ole32.dll");
 
     const InstallerRun run = Install(older_);
-    const bool placed = !NoExeIn(windowsFolder);
-    DeleteFileW((windowsFolder + L"\\" + kProgramExe).c_str());
-    DeleteFileW((windowsFolder + L"\\" + kCheckExe).c_str());
-    DeleteFileW(planted.c_str());
     EXPECT_EQ(run.status, kFatalError) << Utf8(run.log);
-    EXPECT_FALSE(placed);
+    for (const std::wstring& searched : {systemFolder, windowsFolder}) {
+        EXPECT_TRUE(NoExeIn(searched)) << Utf8(searched);
+        // Only a wrongly placed exe is removed, never anything the folder held.
+        if (!NoExeIn(searched)) {
+            DeleteFileW((searched + L"\\" + kProgramExe).c_str());
+            DeleteFileW((searched + L"\\" + kCheckExe).c_str());
+        }
+    }
     EXPECT_TRUE(InstalledProducts(upgradeCode_).empty());
+}
+
+// A folder's DACL as SDDL ("D:PAI(A;...)..."); empty when it cannot be read.
+std::wstring DaclText(const std::wstring& folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return L"";
+    const UniqueLocal heldDescriptor(descriptor);
+    wchar_t* text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr))
+        return L"";
+    const UniqueLocal heldText(text);
+    return text;
 }
 
 // A folder that is not there yet is made by the package (as SYSTEM, before the files come);
@@ -108,6 +136,17 @@ TEST_F(PackageTest, AMissingFolderIsMadeWithEveryFolderAboveIt) {
     EXPECT_NE(LogText(run).find(L"will be created with full control for SYSTEM"),
               std::wstring::npos)
         << Utf8(run.log);
+    // Each folder made inherits nothing: SYSTEM and administrators may change it, users read and
+    // run what it holds. Wine gives every folder the same descriptor whatever it is made with.
+    if (WindowsOnlyCheck("the permissions of the folders the package makes")) {
+        for (const std::wstring& made : {top, top + L"\\Reports", folder}) {
+            const std::wstring dacl = DaclText(made);
+            EXPECT_EQ(dacl.substr(0, 3), L"D:P") << Utf8(made) << ": " << Utf8(dacl);
+            EXPECT_EQ(dacl.substr(std::min(dacl.find(L'('), dacl.size())),
+                      L"(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)")
+                << Utf8(made);
+        }
+    }
     ASSERT_EQ(Uninstall(PackageProperty(older_, L"ProductCode")).status, kInstalled);
     EXPECT_TRUE(NoExeIn(folder));
     clean();

@@ -1,6 +1,7 @@
 #include <functional>
 
 #include "platform/utf8.h"
+#include "tests/conformance/conformance.h"
 #include "tests/msi/package_test.h"
 #include "tests/msi/registry_views.h"
 
@@ -56,7 +57,7 @@ class InstallFolder : public PackageTest, public testing::WithParamInterface<Wor
 TEST_P(InstallFolder, IsTheCommandLinesElseTheComponentsElseTheInstallFails) {
     const Workstation& workstation = GetParam();
     if (workstation.needsTwoViews && !HasTwoViews()) {
-        GTEST_SKIP() << "32-bit Windows has one registry view";
+        BREVANTO_SKIP(runner::kNotApplicableSkip, "32-bit Windows has one registry view");
     }
     workstation.arrange();
     const std::wstring folder = workstation.folder ? workstation.folder() : L"";

@@ -1,10 +1,10 @@
 #include <windows.h>
 
 #include "platform/class_registration.h"
-#include "platform/unique_resource.h"
 #include "platform/utf8.h"
 #include "tests/msi/package_test.h"
 #include "tests/support/captured_run.h"
+#include "tests/support/registry_tree.h"
 
 namespace brevanto::msi {
 namespace {
@@ -14,11 +14,6 @@ std::string JsonText(const std::wstring& text) {
     for (const char c : Utf8(text))
         json += c == '\\' ? std::string("\\\\") : std::string(1, c);
     return "\"" + json + "\"";
-}
-
-bool UserKeyExists(const wchar_t* path) {
-    UniqueRegistryKey key;
-    return RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
 }
 
 TEST_F(PackageTest, InstallsSilentlyBesideTheComponentsWhoseCheckReportsThatFolder) {
@@ -102,14 +97,15 @@ TEST_F(PackageTest, RepairRestoresAMissingExeInItsFolder) {
     EXPECT_TRUE(NoExeIn(kMovedComponentsFolder));
 }
 
+// The whole store, every program's settings in it, is compared as it was before: nothing of it is
+// deleted to make the comparison.
 TEST_F(PackageTest, InstallAndUninstallWriteNothingToTheSettingsStore) {
     constexpr wchar_t kStore[] = L"Software\\VB and VBA Program Settings";
-    RegDeleteTreeW(HKEY_CURRENT_USER, kStore);
-    ASSERT_FALSE(UserKeyExists(kStore));
+    const support::RegistryTree before = support::ReadRegistryTree(HKEY_CURRENT_USER, kStore);
     ASSERT_EQ(Install(older_).status, kInstalled);
-    EXPECT_FALSE(UserKeyExists(kStore));
+    EXPECT_TRUE(support::ReadRegistryTree(HKEY_CURRENT_USER, kStore) == before);
     ASSERT_EQ(Uninstall(PackageProperty(older_, L"ProductCode")).status, kInstalled);
-    EXPECT_FALSE(UserKeyExists(kStore));
+    EXPECT_TRUE(support::ReadRegistryTree(HKEY_CURRENT_USER, kStore) == before);
 }
 
 // What the signed package installed, copied where the runner verifies its signatures with

@@ -5,10 +5,11 @@
 #include <algorithm>
 
 #include "platform/class_registration.h"
+#include "platform/current_account.h"
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
+#include "tests/conformance/conformance.h"
 #include "tests/msi/registry_views.h"
-#include "tests/support/settings.h"
 
 namespace brevanto::msi {
 namespace {
@@ -18,14 +19,21 @@ constexpr wchar_t kRememberKey[] = L"SOFTWARE\\ZELTAR\\Brevanto";
 } // namespace
 
 void PackageTest::SetUp() {
+    // msiexec installs per machine, and the tests change the machine's classes and folders.
+    if (!ProcessIsElevated())
+        BREVANTO_SKIP(runner::kNeedsElevationSkip,
+                      "the package installs for the machine, which needs an elevated run");
     InstallStandins(VendorFolder());
     RemoveEverything();
+    settings_.emplace();
     support::ClearSettings();
 }
 
 void PackageTest::TearDown() {
+    if (!settings_)
+        return; // skipped before anything was changed
     RemoveEverything();
-    support::ClearSettings();
+    settings_->Restore();
 }
 
 // Undoes what an earlier test may have left, a failed one too: every installed version, then any

@@ -9,6 +9,7 @@
 
 #include "tests/msi/components.h"
 #include "tests/msi/installer.h"
+#include "tests/support/settings.h"
 
 namespace brevanto::msi {
 
@@ -27,7 +28,7 @@ inline constexpr wchar_t k64BitComponentsFolder[] = L"C:\\Lab\\Components64";
 
 // Each test starts on a workstation with the stand-in components installed and registered in
 // the vendor's folder, nothing of Brevanto installed and an empty settings store, and removes
-// whatever it installed.
+// whatever it installed; the settings it found are put back.
 class PackageTest : public testing::Test {
 public:
     void SetUp() override;
@@ -45,6 +46,8 @@ public:
 
 private:
     void RemoveEverything();
+
+    std::optional<support::SavedSettings> settings_;
 };
 
 // Both of Brevanto's files are in the folder; none is.
