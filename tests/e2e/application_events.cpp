@@ -1,7 +1,17 @@
 #include "tests/e2e/application_events.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+
+#include "platform/unique_resource.h"
+#include "platform/utf8.h"
+#include "tests/conformance/conformance.h"
+#include "tests/e2e/program_run.h"
+#include "tests/support/clock.h"
+#include "tests/support/event_record.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -45,7 +55,96 @@ std::string Unescaped(const std::string& quoted) {
     return text;
 }
 
+using UniqueEventLog = UniqueResource<HANDLE, &CloseEventLog>;
+
+// A slow event log service may show a record a moment after the writer has ended.
+constexpr std::int64_t kRecordDueUs = 2'000'000;
+constexpr DWORD kPollMs = 100;
+
+UniqueEventLog OpenApplicationLog() {
+    return UniqueEventLog(OpenEventLogW(nullptr, L"Application"));
+}
+
+// The newest record's number; 0 when the log is empty (record numbers start at 1).
+std::optional<unsigned long> NewestRecord(HANDLE log) {
+    DWORD oldest = 0, count = 0;
+    if (!GetOldestEventLogRecord(log, &oldest) || !GetNumberOfEventLogRecords(log, &count))
+        return std::nullopt;
+    return count ? oldest + count - 1 : 0;
+}
+
+EventSeen Seen(const support::EventRecord& record) {
+    EventSeen event;
+    event.type = record.eventType;
+    event.id = record.eventId;
+    for (const std::u16string& text : record.strings)
+        event.text += Utf8(std::wstring(text.begin(), text.end())) + "\r\n";
+    return event;
+}
+
+// The events of our source in the records after 'after', oldest first.
+std::vector<EventSeen> ReadEventsAfter(HANDLE log, unsigned long after) {
+    std::vector<EventSeen> events;
+    const std::optional<unsigned long> newest = NewestRecord(log);
+    std::vector<std::uint8_t> buffer(64 * 1024);
+    for (unsigned long next = after + 1; newest && next <= *newest;) {
+        DWORD read = 0, needed = 0;
+        if (!ReadEventLogW(log, EVENTLOG_SEEK_READ | EVENTLOG_FORWARDS_READ, next, buffer.data(),
+                           static_cast<DWORD>(buffer.size()), &read, &needed)) {
+            if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+                break;
+            buffer.resize(needed);
+            continue;
+        }
+        for (std::size_t at = 0; at < read;) {
+            const auto record = support::ReadEventRecord(buffer.data() + at, read - at);
+            if (!record)
+                return events;
+            if (record->source == u"Brevanto")
+                events.push_back(Seen(*record));
+            next = record->recordNumber + 1;
+            at += record->length;
+        }
+    }
+    return events;
+}
+
 } // namespace
+
+ApplicationEventWatch::ApplicationEventWatch() {
+    if (conformance::RunningUnderWine()) {
+        if (!WineTraceReadable())
+            noWitness_ = "Wine writes no event log, and its trace of the run, where the events "
+                         "show, is not readable: BREVANTO_DRIVER_STDERR names no file";
+        return;
+    }
+    const UniqueEventLog log = OpenApplicationLog();
+    const auto newest = log ? NewestRecord(log.Get()) : std::nullopt;
+    if (!newest) {
+        noWitness_ = "the Application log cannot be read: error " + std::to_string(GetLastError());
+        return;
+    }
+    newestRecord_ = *newest;
+}
+
+std::string ApplicationEventWatch::WineChannels() const {
+    return conformance::RunningUnderWine() ? kEventTrace : "";
+}
+
+std::vector<EventSeen> ApplicationEventWatch::EventsOf(const ProgramRun& run) const {
+    if (conformance::RunningUnderWine())
+        return EventsInTrace(run.Trace());
+    const UniqueEventLog log = OpenApplicationLog();
+    if (!log)
+        return {};
+    const std::int64_t dueUs = support::NowUs() + kRecordDueUs;
+    for (;;) {
+        std::vector<EventSeen> events = ReadEventsAfter(log.Get(), newestRecord_);
+        if (!events.empty() || support::NowUs() >= dueUs)
+            return events;
+        Sleep(kPollMs);
+    }
+}
 
 std::vector<EventSeen> EventsInTrace(const std::vector<std::string>& trace) {
     std::vector<EventSeen> events;

@@ -4,7 +4,6 @@
 
 #include "platform/program_directory.h"
 #include "platform/utf8.h"
-#include "platform/windows_version.h"
 #include "tests/support/settings.h"
 
 namespace brevanto::e2e {
@@ -59,16 +58,23 @@ TEST_F(NewLabUser, AUserRegistrationOverTheMachinesIsAProblemAndTheDllThatServed
               L"applies.\r\n"})
         EXPECT_NE(report.find(line), std::wstring::npos) << Utf8(line) << "\n" << Utf8(report);
 
-    // Windows creates the object from the user's DLL. Wine does not merge the user's classes
-    // into the classes root and creates it from the machine's: the check says which served it.
-    if (!RunsUnderWine())
-        GTEST_SKIP() << "Windows serves the user's registration as registered";
-    for (const std::wstring& line : {Row(L"Served by", standin + L", not the registered DLL"),
-                                     L"  - \"velmonic.labresultviewer\" was served by " + standin +
-                                         L", not by the registered " + copy +
-                                         L" (Wine does not merge the user's classes into the "
-                                         L"classes root; Windows does).\r\n"})
-        EXPECT_NE(report.find(line), std::wstring::npos) << Utf8(line) << "\n" << Utf8(report);
+    // The machine's registration under the user's needs an elevated run to set up (NewLabUser
+    // skips otherwise), and an elevated process does not load the user's classes: Windows creates
+    // the object from the machine's DLL, as Wine does, which merges no user classes at all. The
+    // check says which DLL served, and under Wine names Wine as the reason.
+    EXPECT_NE(report.find(Row(L"Served by", standin + L", not the registered DLL")),
+              std::wstring::npos)
+        << Utf8(report);
+    const std::wstring note = L"  - \"velmonic.labresultviewer\" was served by " + standin +
+                              L", not by the registered " + copy;
+    EXPECT_TRUE(
+        report.find(note + L".\r\n") != std::wstring::npos ||
+        WineOnly(report.find(note + L" (Wine does not merge the user's classes into the "
+                                    L"classes root; Windows does).\r\n") != std::wstring::npos,
+                 "Wine does not merge the user's classes into the classes root, and the "
+                 "check's note says so"))
+        << Utf8(note) << "\n"
+        << Utf8(report);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/current_account.h"
 #include "platform/program_directory.h"
 #include "platform/utf8.h"
 #include "tests/support/captured_run.h"
@@ -43,7 +44,16 @@ std::wstring Row(const std::wstring& label, const std::wstring& value) {
     return L"  " + label + std::wstring(30 - label.size(), L' ') + value + L"\r\n";
 }
 
+std::string WhyTheReportCannotBeExpected() {
+    if (ProcessIsElevated())
+        return "";
+    return "the check's report is expected of stand-ins registered for the machine, run from a "
+           "folder only administrators can change: an elevated run";
+}
+
 void NewLabUser::SetUp() {
+    if (const std::string why = WhyTheReportCannotBeExpected(); !why.empty())
+        BREVANTO_SKIP(runner::kNeedsElevationSkip, why);
     ProgramTest::SetUp();
     support::StoreSampleSettings();
     StoreSetting(L"LogInData", L"Password", kPassword);

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include "platform/class_registration.h"
+#include "platform/current_account.h"
 #include "platform/ole_apartment.h"
+#include "tests/conformance/conformance.h"
 #include "tests/support/settings.h"
 
 namespace brevanto::e2e {
@@ -29,10 +31,14 @@ void SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std:
 }
 
 // A class registered in the classes root for the test alone, removed before and after, with the
-// user's classes too.
+// user's classes too. A new key written to the classes root goes to the machine's classes, which
+// only an elevated process may change.
 class ClassRegistrationTest : public testing::Test {
 protected:
     void SetUp() override {
+        if (!ProcessIsElevated())
+            BREVANTO_SKIP(runner::kNeedsElevationSkip,
+                          "a class written to HKEY_CLASSES_ROOT goes to the machine's classes");
         Remove();
         SetText(HKEY_CLASSES_ROOT, std::wstring(kProgId) + L"\\CLSID", nullptr, kClsid);
     }

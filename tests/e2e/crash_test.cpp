@@ -126,7 +126,7 @@ TEST_P(CrashInAComponent, EndsTheProgramAtOnceWithTheExceptionCodeAndNoDialog) {
         << (status == -1 ? "still running " + std::to_string(kExitTimeoutMs) + " ms later" : "");
     EXPECT_LE(Ms(run.ExitUs() - crashes[0].enterUs), kCrashToEndMs);
     EXPECT_FALSE(watch.DialogSeen()) << "a dialog of the program appeared";
-    EXPECT_EQ(watch.DebuggersStarted(), 0u) << "Wine's crash handler was started";
+    EXPECT_EQ(watch.DebuggersStarted(), 0u) << "a debugger was started:\n" << watch.DebuggersSeen();
 
     // No component code ran on the way out: not its crash reporter, not its detach.
     for (const auto& filter : LinesOfKind(journal, "filter"))
@@ -145,9 +145,9 @@ TEST_P(CrashInAComponent, EndsTheProgramAtOnceWithTheExceptionCodeAndNoDialog) {
     if (crash.afterShowResultsMs) {
         const JournalCall* show = FindCall(journal, "Viewer.call Show_Results");
         ASSERT_TRUE(show);
-        // A timer never fires early; the window thread is idle then, so hardly late either.
+        // A timer fires hardly early, and the window thread is idle then, so hardly late either.
         const double laterMs = Ms(crashes[0].enterUs - show->exitUs);
-        EXPECT_GE(laterMs, *crash.afterShowResultsMs - 10.0);
+        EXPECT_GE(laterMs, *crash.afterShowResultsMs - TimerEarlyMs());
         EXPECT_LE(laterMs, *crash.afterShowResultsMs + 500.0);
     }
 }
@@ -157,36 +157,38 @@ INSTANTIATE_TEST_SUITE_P(Crash, CrashInAComponent, testing::ValuesIn(kCrashes), 
 // The Visual Basic runtime catches a stack overflow in a component's code in a frame handler of
 // its own and raises it as the trappable "Out of stack space". That handler runs before the
 // unhandled-exception filter, and nothing of the launcher's may end the overflow before it: the
-// run takes the failure path with the component's description. Only under 64-bit Wine, which
-// cannot run any handler on what stack it leaves after an overflow, does the launcher end it
-// first, before the component's handler.
+// run takes the failure path with the component's description. Windows dispatches an overflow on
+// the stack it guarantees, in both builds. 64-bit Wine cannot run any handler on what stack it
+// leaves after an overflow and hangs the thread, so there the launcher ends the overflow first,
+// before the component's handler.
 TEST_F(ProgramTest, StackOverflowAComponentHandlesItselfTakesTheFailurePath) {
-    constexpr bool kIs32Bit = sizeof(void*) == 4;
     ProgramRun run("overflow:Viewer.SetDLLVer=Out of stack space");
     UnattendedWatch watch(run.ProcessId());
-    // The 64-bit run may end before its window is found.
-    const bool failed = kIs32Bit && run.WaitForFailure(kExitTimeoutMs);
+    // Where the launcher ends the overflow, the run may end before its window is found.
+    const bool failed = run.TryWindow() && run.WaitForFailure(kExitTimeoutMs);
     const int status = run.WaitForExit(kExitTimeoutMs);
     watch.Stop();
     ASSERT_EQ(watch.Problem(), "");
     EXPECT_FALSE(watch.DialogSeen()) << "a dialog of the program appeared";
-    EXPECT_EQ(watch.DebuggersStarted(), 0u) << "Wine's crash handler was started";
+    EXPECT_EQ(watch.DebuggersStarted(), 0u) << "a debugger was started:\n" << watch.DebuggersSeen();
 
     const auto overflows = LinesOfKind(run.Journal(), "overflow");
     ASSERT_FALSE(overflows.empty()) << "the stand-in did not overflow as the scenario asks";
     EXPECT_EQ(SeenValue(overflows[0], "event"), "start");
-    if (kIs32Bit) {
-        ASSERT_EQ(overflows.size(), 2u) << "the component's own handler never ran";
-        EXPECT_EQ(SeenValue(overflows[1], "event"), "handled");
-        EXPECT_EQ(SeenValue(overflows[1], "code"), "0xC00000FD");
-        EXPECT_TRUE(failed);
-        EXPECT_EQ(run.LastLog(), L"Brevanto.exe Generate Out of stack space Part:6");
-        EXPECT_EQ(Hex(status), Hex(1));
-    } else {
-        EXPECT_EQ(overflows.size(), 1u) << "the component's own handler ran";
-        EXPECT_EQ(Hex(status), "0xC00000FD");
-        EXPECT_LE(Ms(run.ExitUs() - overflows[0].enterUs), kCrashToEndMs);
-    }
+    const bool handled = overflows.size() == 2 && SeenValue(overflows[1], "event") == "handled";
+    const bool endedFirst = sizeof(void*) == 8 && overflows.size() == 1 &&
+                            Hex(status) == "0xC00000FD" &&
+                            Ms(run.ExitUs() - overflows[0].enterUs) <= kCrashToEndMs;
+    ASSERT_TRUE(handled || WineOnly(endedFirst, "64-bit Wine hangs a thread whose stack "
+                                                "overflowed, so the program ends the overflow "
+                                                "before the component's own handler"))
+        << overflows.size() << " overflow lines, exit status " << Hex(status);
+    if (!handled)
+        return;
+    EXPECT_EQ(SeenValue(overflows[1], "code"), "0xC00000FD");
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(run.LastLog(), L"Brevanto.exe Generate Out of stack space Part:6");
+    EXPECT_EQ(Hex(status), Hex(1));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "app/window_layout.h"
+#include "platform/system_function.h"
 #include "tests/support/file_size.h"
 #include "tests/support/job_log.h"
 #include "tests/support/standin_library.h"
@@ -65,11 +66,15 @@ std::vector<std::string> ProgramRun::Trace() const {
 }
 
 HWND ProgramRun::Window() {
+    EXPECT_TRUE(TryWindow()) << "Brevanto.exe showed no window";
+    return window_;
+}
+
+HWND ProgramRun::TryWindow() {
     if (!window_) {
         window_ = process_.WaitForWindow(kMainWindowClass, kWindowTimeoutMs);
         shownUs_ = window_ ? NowUs() : 0;
     }
-    EXPECT_TRUE(window_) << "Brevanto.exe showed no window";
     return window_;
 }
 
@@ -78,17 +83,24 @@ HWND ProgramRun::Control(int id) {
 }
 
 std::wstring ProgramRun::TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!window || !SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                                        kMessageTimeoutMs, &length))
-        return L"";
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied))
-        return L"";
-    text.resize(copied);
-    return text;
+    for (;;) {
+        DWORD_PTR length = 0;
+        if (!window || !SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                                            kMessageTimeoutMs, &length))
+            return L"";
+        // Room for one character more: a text that fills it grew since its length was asked,
+        // and what was copied is only its start.
+        std::wstring text(length + 2, L'\0');
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+                                 reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                                 kMessageTimeoutMs, &copied))
+            return L"";
+        if (copied <= length) {
+            text.resize(copied);
+            return text;
+        }
+    }
 }
 
 std::wstring ProgramRun::Caption() {
@@ -157,6 +169,21 @@ int ProgramRun::WaitForExit(DWORD timeoutMs) {
 int ProgramRun::EndWithCancel(DWORD timeoutMs) {
     Click(kCmdCancelId);
     return WaitForExit(timeoutMs);
+}
+
+unsigned WindowDpi(HWND window) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    if (const auto forWindow =
+            SystemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow"))
+        return forWindow(window);
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return static_cast<unsigned>(dpi);
+}
+
+bool WineTraceReadable() {
+    return !StandardErrorFile().empty();
 }
 
 std::vector<std::wstring> LogLines(const std::wstring& log) {

@@ -34,6 +34,8 @@ public:
 
     // The main window once it is visible; fails the test after a few seconds without one.
     HWND Window();
+    // The same without failing the test: null when the program ends or a few seconds pass first.
+    HWND TryWindow();
     HWND Control(int id);
     std::wstring Caption();
     std::wstring Log();
@@ -82,6 +84,17 @@ private:
     std::wstring lastLog_;
     std::wstring lastCaption_;
 };
+
+// Whether Wine's trace of a run started with debug channels can be read back: only where the
+// driver's own standard error is a file, named in BREVANTO_DRIVER_STDERR (scripts/test does it).
+bool WineTraceReadable();
+
+// The DPI a window lays itself out at: its monitor's for a per-monitor aware window (Windows 10
+// 1607 and later, and Wine), else the system's.
+unsigned WindowDpi(HWND window);
+
+// The pixel layouts the tests know are those at 96 DPI.
+inline constexpr unsigned kLayoutDpi = 96;
 
 // Lines of a log box text, each without its CR LF.
 std::vector<std::wstring> LogLines(const std::wstring& log);

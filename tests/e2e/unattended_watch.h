@@ -12,8 +12,10 @@ namespace brevanto::e2e {
 
 // Watches a running program, from a thread of its own until Stop, for what an unattended run
 // must never show: a top-level dialog-class window ("#32770": a message box, an error-reporting
-// dialog) of the program, shown or not yet shown, and a start of Wine's crash handler
-// (winedbg.exe), which the system starts for a process no handler took a crash of.
+// dialog) of the program, shown or not yet shown, and a debugger the system starts for a crash
+// no handler took: Windows Error Reporting for the program ("WerFault.exe -p <pid>"), or the
+// post-mortem debugger AeDebug names (on Windows one an administrator registered, such as
+// Visual Studio's; under Wine its crash handler, winedbg).
 class UnattendedWatch {
 public:
     explicit UnattendedWatch(DWORD processId);
@@ -27,14 +29,18 @@ public:
 
     bool DialogSeen() const { return dialogSeen_; }
     std::size_t DebuggersStarted() const;
+    // The command lines of the debuggers seen, as far as they could be read, for a message.
+    std::string DebuggersSeen() const;
     // Why the watch could not look, or empty.
     std::string Problem() const;
 
 private:
     void Look();
     void Watch();
+    std::vector<DWORD> StartedDebuggers() const;
 
     const DWORD processId_;
+    const std::vector<std::wstring> debuggerImages_;
     std::vector<DWORD> debuggersBefore_;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> dialogSeen_{false};

@@ -17,6 +17,15 @@ inline std::int64_t NowUs() {
            counter.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
 }
 
+// The system's clock tick, which timers, Sleep and GetTickCount move by: GetSystemTimeAdjustment's
+// increment, 15.625 ms on most machines.
+inline double ClockTickMs() {
+    DWORD adjustment = 0, increment = 0;
+    BOOL disabled = FALSE;
+    GetSystemTimeAdjustment(&adjustment, &increment, &disabled);
+    return static_cast<double>(increment) / 10000.0;
+}
+
 constexpr double Ms(std::int64_t us) {
     return static_cast<double>(us) / 1000.0;
 }
