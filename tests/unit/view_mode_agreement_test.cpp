@@ -66,8 +66,9 @@ TEST(ViewModeRule, TheJobAndTheChecksPredictionAgreeOnEveryStoredValue) {
                     continue;
                 }
                 EXPECT_EQ(predicted.viewOnly, did.viewOnly);
-                if (!did.viewOnly)
+                if (!did.viewOnly) {
                     EXPECT_EQ(predicted.print, did.print);
+                }
                 EXPECT_EQ(predicted.exportResults, did.exportResults);
                 viewOnly += did.viewOnly;
                 printed += did.print;
