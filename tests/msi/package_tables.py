@@ -299,9 +299,12 @@ class SigningKeys(unittest.TestCase):
                                self.pfx, "--sign-password-file", self.password, *options],
                               capture_output=True, text=True, env=env)
 
-    def test_a_key_or_password_its_group_or_others_can_read_is_refused(self):
+    def test_a_key_or_password_its_group_or_others_can_read_or_write_is_refused(self):
         for name, mode in (("pfx", 0o640), ("pfx", 0o604), ("pfx", 0o644),
-                           ("password", 0o640), ("password", 0o604)):
+                           ("password", 0o640), ("password", 0o604),
+                           # Written by another, a key would sign with theirs.
+                           ("pfx", 0o620), ("pfx", 0o602), ("password", 0o620),
+                           ("password", 0o602), ("password", 0o622)):
             with self.subTest(file=name, mode=oct(mode)):
                 path = self.pfx if name == "pfx" else self.password
                 os.chmod(self.pfx, 0o600)
