@@ -24,7 +24,7 @@ struct AccountFacts {
     std::wstring name; // "DOMAIN\\user"
     std::wstring sid;
     bool elevated = false;
-    bool serviceAccount = false; // SYSTEM, LocalService or NetworkService
+    bool serviceAccount = false; // SYSTEM, LocalService, NetworkService or a virtual account
 };
 
 // Where the registration Windows uses for this user comes from.
