@@ -57,10 +57,10 @@ TEST_F(NewLabUser, StoredControlCharactersAndBidiOverridesCannotForgeReportLines
     const std::wstring& report = run.output;
     EXPECT_EQ(run.status, 0) << Utf8(report);
     EXPECT_NE(
-        report.find(Row(L"LogInData\\Username", L"stored    \"lab\\u001B[31mtech\\r\\nready\"")),
+        report.find(Row(L"LogInData\\\\Username", L"stored    \"lab\\u001B[31mtech\\r\\nready\"")),
         std::wstring::npos)
         << Utf8(report);
-    EXPECT_NE(report.find(Row(L"ExeParameters\\Requestnum",
+    EXPECT_NE(report.find(Row(L"ExeParameters\\\\Requestnum",
                               L"stored    \"2026\\u202E1-\\u2066\\u0085\\u007F\"")),
               std::wstring::npos)
         << Utf8(report);
@@ -131,7 +131,7 @@ TEST_F(NewLabUser, TheReportNamesTheAccountItRanAs) {
 
     const CheckRun text = RunCheck();
     EXPECT_NE(text.output.find(
-                  Row(L"Account", name + L" (" + sid + L")" +
+                  Row(L"Account", Shown(name) + L" (" + sid + L")" +
                                       (account.elevated ? L", elevated" : L", not elevated"))),
               std::wstring::npos)
         << Utf8(text.output);
@@ -181,8 +181,10 @@ TEST_F(NewLabUser, OutWritesTheReportToAFileAndNothingToTheStandardOutput) {
 
     const CheckRun refused = RunCheck(L" --out C:\\no\\such\\folder\\check.txt");
     EXPECT_EQ(refused.status, 2);
-    EXPECT_NE(refused.output.find(L"brevanto-check: cannot write C:\\no\\such\\folder\\check.txt"),
-              std::wstring::npos)
+    EXPECT_NE(
+        refused.output.find(
+            L"brevanto-check: cannot write C:\\\\no\\\\such\\\\folder\\\\check.txt (error 3)"),
+        std::wstring::npos)
         << Utf8(refused.output);
     EXPECT_EQ(RunCheck(L" --out").status, 2);
 }

@@ -43,6 +43,13 @@ std::wstring Row(const std::wstring& label, const std::wstring& value) {
     return L"  " + label + std::wstring(30 - label.size(), L' ') + value + L"\r\n";
 }
 
+std::wstring Shown(const std::wstring& path) {
+    std::wstring shown;
+    for (const wchar_t c : path)
+        shown += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
+    return shown;
+}
+
 void NewLabUser::SetUp() {
     ProgramTest::SetUp();
     support::StoreSampleSettings();

@@ -27,8 +27,12 @@ struct CheckRun {
 CheckRun RunCheck(const std::wstring& arguments = L"", const std::wstring& scenario = L"",
                   DWORD timeoutMs = 30000);
 
-// A report row as the check writes it.
+// A report row as the check writes it, of a label and a value as the report shows them.
 std::wstring Row(const std::wstring& label, const std::wstring& value);
+
+// A path only known at run time as the text report shows it: each backslash doubled, for in the
+// report every backslash starts an escape.
+std::wstring Shown(const std::wstring& path);
 
 // A workstation as a new lab user's is set up, with an export folder that exists.
 class NewLabUser : public ProgramTest {
