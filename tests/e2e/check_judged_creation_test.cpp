@@ -130,5 +130,45 @@ TEST_F(NewLabUser, CheckDoesNotCreateAComponentReachedThroughALink) {
     EXPECT_FALSE(ViewerCreated(run.journal));
 }
 
+// Whether this system puts a process already in a job into a second one (Windows 8 on, Wine 8).
+bool JobsNest() {
+    const UniqueHandle outer(CreateJobObjectW(nullptr, nullptr));
+    const UniqueHandle inner(CreateJobObjectW(nullptr, nullptr));
+    wchar_t system[MAX_PATH];
+    std::wstring cmd = std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\cmd.exe";
+    std::wstring line = L"cmd /c exit";
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info))
+        return false;
+    const UniqueHandle process(info.hProcess);
+    const UniqueHandle thread(info.hThread);
+    const bool nests = AssignProcessToJobObject(outer.Get(), process.Get()) &&
+                       AssignProcessToJobObject(inner.Get(), process.Get());
+    TerminateProcess(process.Get(), 0);
+    return nests;
+}
+
+// Run by Task Scheduler or over WinRM the check is in a job that may let its processes break away.
+// Where jobs nest, its creation processes stay in that job (inside the check's own), as the
+// caller asked; the old check always broke them away.
+TEST_F(NewLabUser, CheckCreationProcessesStayInTheCallersJobWhereJobsNest) {
+    if (!JobsNest())
+        BREVANTO_SKIP(runner::kNotApplicableSkip, "jobs do not nest here (Windows 7)");
+    const UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+    ASSERT_TRUE(SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits,
+                                        sizeof limits));
+    const CheckRun run = RunCheck(L"", L"", 30000, job.Get());
+    EXPECT_EQ(run.status, 0) << Utf8(run.output);
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+    ASSERT_TRUE(QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation,
+                                          &accounting, sizeof accounting, nullptr));
+    // The check and a creation process for each of the two classes.
+    EXPECT_EQ(accounting.TotalProcesses, 3u);
+}
+
 } // namespace
 } // namespace brevanto::e2e

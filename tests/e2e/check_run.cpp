@@ -20,13 +20,14 @@ std::wstring TempFolder() {
     return folder;
 }
 
-CheckRun RunCheck(const std::wstring& arguments, const std::wstring& scenario, DWORD timeoutMs) {
+CheckRun RunCheck(const std::wstring& arguments, const std::wstring& scenario, DWORD timeoutMs,
+                  HANDLE job) {
     const support::JournalFile journal;
     const support::ScopedEnvironmentVariable plan(support::kScenarioVariable, scenario);
     const std::wstring exe = ProgramDirectory() + L"\\brevanto-check.exe";
     CheckRun run;
     const auto captured = support::RunCapturingOutput(exe, L"\"" + exe + L"\"" + arguments,
-                                                      ProgramDirectory(), timeoutMs);
+                                                      ProgramDirectory(), timeoutMs, job);
     if (!captured) {
         ADD_FAILURE() << "brevanto-check.exe did not end within " << timeoutMs << " ms";
         return run;

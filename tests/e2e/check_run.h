@@ -22,10 +22,11 @@ struct CheckRun {
     double ms = 0; // from its start to its end
 };
 
-// Runs brevanto-check.exe beside the driver as an administrator would, its output to a file; a
-// check still running after timeoutMs is a failure, and is ended.
+// Runs brevanto-check.exe beside the driver as an administrator would (in the job, when one is
+// given, as a scheduler would), its output to a file; a check still running after timeoutMs is a
+// failure, and is ended.
 CheckRun RunCheck(const std::wstring& arguments = L"", const std::wstring& scenario = L"",
-                  DWORD timeoutMs = 30000);
+                  DWORD timeoutMs = 30000, HANDLE job = nullptr);
 
 // A report row as the check writes it, of a label and a value as the report shows them.
 std::wstring Row(const std::wstring& label, const std::wstring& value);
