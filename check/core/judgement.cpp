@@ -1,22 +1,15 @@
 #include "check/core/judgement.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "check/core/outcome_text.h"
 #include "check/core/program_folders.h"
+#include "check/core/same_text.h"
 #include "check/core/wording.h"
 #include "report/stored_settings.h"
 
 namespace brevanto::check {
 namespace {
-
-// Paths, class names and threading models compare without regard to case.
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
-}
 
 std::wstring Bits(int bits) {
     return std::to_wstring(bits) + L"-bit";

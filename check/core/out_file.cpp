@@ -1,18 +1,8 @@
 #include "check/core/out_file.h"
 
-#include <algorithm>
-#include <cwctype>
+#include "check/core/same_text.h"
 
 namespace brevanto::check {
-namespace {
-
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
-}
-
-} // namespace
 
 std::wstring OutFileRefusal(const OutFileFacts& facts) {
     if (facts.reparsePoint)
@@ -22,7 +12,7 @@ std::wstring OutFileRefusal(const OutFileFacts& facts) {
                L" names (hard links), and writing it would change the file under its other names";
     if (facts.finalPath.empty())
         return L"where it leads could not be read";
-    if (!SamePath(facts.finalPath, facts.askedPath))
+    if (!SameText(facts.finalPath, facts.askedPath))
         return L"a link on the way leads it to " + facts.finalPath;
     return {};
 }
