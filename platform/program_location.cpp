@@ -124,9 +124,11 @@ std::optional<std::wstring> JudgeLevel(const std::wstring& path, Judged judged,
     return JudgeOpened(folder.Get(), path, judged, trusted, judgement);
 }
 
-std::optional<std::wstring> JudgeFile(const std::wstring& path,
+std::optional<std::wstring> JudgeFile(const std::wstring& asGiven,
                                       const std::vector<std::wstring>& trusted,
                                       LocationJudgement& judgement) {
+    // As registered, a path may hold "..", which its final path does not.
+    const std::wstring path = FullPath(asGiven);
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError()))
         return std::nullopt; // not installed yet
