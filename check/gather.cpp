@@ -16,6 +16,7 @@
 #include "check/watched_creation.h"
 #include "platform/class_registration.h"
 #include "platform/current_account.h"
+#include "platform/file_paths.h"
 #include "platform/folder_access.h"
 #include "platform/pe_header.h"
 #include "platform/program_directory.h"
@@ -113,16 +114,8 @@ AccountFacts GatherAccount() {
 }
 
 // The same file under two spellings (case, short names) is one module.
-std::wstring LongPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH];
-    const DWORD length = GetLongPathNameW(path.c_str(), full, MAX_PATH);
-    return length && length < MAX_PATH ? std::wstring(full, length) : path;
-}
-
 void ReadServingModule(ClassFacts& facts) {
-    if (!facts.servedBy.empty() &&
-        CompareStringOrdinal(LongPath(facts.servedBy).c_str(), -1,
-                             LongPath(facts.serverPath).c_str(), -1, TRUE) == CSTR_EQUAL)
+    if (!facts.servedBy.empty() && SamePath(LongPath(facts.servedBy), LongPath(facts.serverPath)))
         facts.servedBy = facts.serverPath;
 }
 
@@ -147,7 +140,7 @@ WorkstationFacts GatherFacts(bool createAsThisAccount) {
     facts.creationTimeLimitMs = kCreationTimeLimitMs;
     const bool createsAsThisAccount = CreatesComponents(facts.account, createAsThisAccount);
     std::vector<std::wstring> progIds;
-    std::vector<ClassFacts*> created;
+    std::vector<ClassFacts*> tried;
     for (ClassFacts& c : facts.classes) {
         // Not as a service account, unless asked; then not from where others could plant code.
         c.notTriedBecause = createsAsThisAccount ? WhyNotCreated(facts, c) : L"";
@@ -155,13 +148,13 @@ WorkstationFacts GatherFacts(bool createAsThisAccount) {
         if (!c.creationTried)
             continue;
         progIds.push_back(c.progId);
-        created.push_back(&c);
+        tried.push_back(&c);
     }
     if (!progIds.empty()) {
         const auto runs = RunWatchedCreations(progIds, kCreationTimeLimitMs);
         for (std::size_t i = 0; i < runs.size(); ++i) {
-            ReadCreationRun(runs[i], *created[i]);
-            ReadServingModule(*created[i]);
+            ReadCreationRun(runs[i], *tried[i]);
+            ReadServingModule(*tried[i]);
         }
     }
 

@@ -98,7 +98,8 @@ std::optional<std::wstring> Made(const std::wstring& path, LocationJudgement& ju
     return Quoted(path) + L" could not be made " + ErrorText(error);
 }
 
-// One folder of the walk: there (or made), no link, and judged. Returns why the walk stops.
+// One folder of the walk: there (or made), no link, and judged. Returns why the walk stops: an
+// empty text when it stops at a folder that is not there, to report (missingFrom says which).
 std::optional<std::wstring> JudgeLevel(const std::wstring& path, Judged judged,
                                        MissingFolders missing,
                                        const std::vector<std::wstring>& trusted,
