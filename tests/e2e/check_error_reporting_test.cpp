@@ -20,12 +20,31 @@ constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Microsoft\\Windows\\Windo
 constexpr wchar_t kLocalDumpsKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting\\LocalDumps\\Brevanto.exe";
 
-// A value of a key, in the 64-bit view where there is one, gone again with this object.
+bool KeyExists(HKEY root, const std::wstring& path) {
+    UniqueRegistryKey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.Put()) ==
+           ERROR_SUCCESS;
+}
+
+// The topmost key on the path that is not there yet; empty when every one is.
+std::wstring FirstMissingKey(HKEY root, const std::wstring& path) {
+    for (std::size_t at = path.find(L'\\');; at = path.find(L'\\', at + 1)) {
+        const std::wstring key = path.substr(0, at);
+        if (!KeyExists(root, key))
+            return key;
+        if (at == std::wstring::npos)
+            return {};
+    }
+}
+
+// A value of a key, in the 64-bit view where there is one, gone again with this object, and so
+// is every key made for it: a LocalDumps key left behind would have every later crash write a
+// dump.
 class StoredValue {
 public:
     StoredValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
                 DWORD size)
-        : root_(root), path_(path), name_(name) {
+        : root_(root), path_(path), name_(name), made_(FirstMissingKey(root, path)) {
         UniqueRegistryKey key;
         EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
                                   nullptr, key.Put(), nullptr),
@@ -34,10 +53,19 @@ public:
                   ERROR_SUCCESS);
     }
     ~StoredValue() {
+        if (made_.empty()) {
+            UniqueRegistryKey key;
+            if (RegOpenKeyExW(root_, path_, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.Put()) ==
+                ERROR_SUCCESS)
+                RegDeleteValueW(key.Get(), name_);
+            return;
+        }
         UniqueRegistryKey key;
-        if (RegOpenKeyExW(root_, path_, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.Put()) ==
+        if (RegOpenKeyExW(root_, made_.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, key.Put()) ==
             ERROR_SUCCESS)
-            RegDeleteValueW(key.Get(), name_);
+            RegDeleteTreeW(key.Get(), nullptr);
+        key.Reset();
+        EXPECT_EQ(RegDeleteKeyExW(root_, made_.c_str(), KEY_WOW64_64KEY, 0), ERROR_SUCCESS);
     }
     StoredValue(const StoredValue&) = delete;
     StoredValue& operator=(const StoredValue&) = delete;
@@ -46,6 +74,7 @@ private:
     HKEY root_;
     const wchar_t* path_;
     const wchar_t* name_;
+    std::wstring made_;
 };
 
 std::unique_ptr<StoredValue> DontShowUi(HKEY root, const wchar_t* path, DWORD value) {
