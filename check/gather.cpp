@@ -8,6 +8,7 @@
 #include "check/core/class_origin.h"
 #include "check/core/component_classes.h"
 #include "check/core/creation_protocol.h"
+#include "check/core/program_folders.h"
 #include "check/core/settings_review.h"
 #include "check/core/virtual_store.h"
 #include "check/gather_error_reporting.h"
@@ -15,6 +16,7 @@
 #include "check/watched_creation.h"
 #include "platform/class_registration.h"
 #include "platform/current_account.h"
+#include "platform/file_paths.h"
 #include "platform/folder_access.h"
 #include "platform/pe_header.h"
 #include "platform/program_directory.h"
@@ -30,18 +32,25 @@ namespace {
 constexpr unsigned kCreationTimeLimitMs = 10000;
 
 // What the registry and the server's file tell of the class; the creation comes later.
-ClassFacts GatherRegistration(const ComponentClass& componentClass) {
+// machineClassesOnly: the check runs elevated, and COM reads the machine's classes only.
+ClassFacts GatherRegistration(const ComponentClass& componentClass, bool machineClassesOnly) {
     ClassFacts facts;
     facts.role = componentClass.role;
     facts.progId = componentClass.progId;
-    // As Windows merges the classes for this user, whatever Wine does.
-    const ClassRegistration registration = ReadMergedClassRegistration(facts.progId);
+    facts.machineClassesOnly = machineClassesOnly;
+    // As Windows merges the classes for this user, whatever Wine does: what the lab user's
+    // Brevanto.exe, not elevated, creates.
+    const ClassRegistration merged = ReadMergedClassRegistration(facts.progId);
     const ClassRegistration machine = ReadMachineClassRegistration(facts.progId);
+    const ClassRegistration registration =
+        machineClassesOnly ? ReadElevatedClassRegistration(facts.progId) : merged;
     facts.clsid = registration.clsid;
     facts.treatAs = registration.treatAs;
-    facts.origin = OriginOf(registration.fromUserClasses, !machine.serverKind.empty());
+    facts.origin = OriginOf(merged.fromUserClasses, !machine.serverKind.empty());
     if (facts.origin == ClassOrigin::UserOverMachine)
         facts.machineServerPath = machine.serverPath;
+    if (facts.origin != ClassOrigin::Machine)
+        facts.userServerPath = merged.serverPath;
     facts.serverKind = registration.serverKind;
     facts.serverPath = registration.serverPath;
     facts.threadingModel = registration.threadingModel;
@@ -105,16 +114,8 @@ AccountFacts GatherAccount() {
 }
 
 // The same file under two spellings (case, short names) is one module.
-std::wstring LongPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH];
-    const DWORD length = GetLongPathNameW(path.c_str(), full, MAX_PATH);
-    return length && length < MAX_PATH ? std::wstring(full, length) : path;
-}
-
 void ReadServingModule(ClassFacts& facts) {
-    if (!facts.servedBy.empty() &&
-        CompareStringOrdinal(LongPath(facts.servedBy).c_str(), -1,
-                             LongPath(facts.serverPath).c_str(), -1, TRUE) == CSTR_EQUAL)
+    if (!facts.servedBy.empty() && SamePath(LongPath(facts.servedBy), LongPath(facts.serverPath)))
         facts.servedBy = facts.serverPath;
 }
 
@@ -127,25 +128,34 @@ WorkstationFacts GatherFacts(bool createAsThisAccount) {
     facts.host.programFolder = ProgramDirectory();
     facts.host.underWine = RunsUnderWine();
     facts.account = GatherAccount();
+    for (const ComponentClass& componentClass : ComponentClasses())
+        facts.classes.push_back(GatherRegistration(componentClass, facts.account.elevated));
+    // Judged before any component code runs: none is created from a folder or file that others
+    // could have planted it in.
+    facts.programFolders = GatherProgramFolders(facts);
 
     // Component code runs only in the watched processes: a component that crashes or never
     // returns there cannot take the check with it. They run side by side, so that the check
     // waits the time limit once at most.
     facts.creationTimeLimitMs = kCreationTimeLimitMs;
+    const bool createsAsThisAccount = CreatesComponents(facts.account, createAsThisAccount);
     std::vector<std::wstring> progIds;
-    for (const ComponentClass& componentClass : ComponentClasses()) {
-        facts.classes.push_back(GatherRegistration(componentClass));
-        progIds.emplace_back(componentClass.progId);
+    std::vector<ClassFacts*> tried;
+    for (ClassFacts& c : facts.classes) {
+        // Not as a service account, unless asked; then not from where others could plant code.
+        c.notTriedBecause = createsAsThisAccount ? WhyNotCreated(facts, c) : L"";
+        c.creationTried = createsAsThisAccount && c.notTriedBecause.empty();
+        if (!c.creationTried)
+            continue;
+        progIds.push_back(c.progId);
+        tried.push_back(&c);
     }
-    if (CreatesComponents(facts.account, createAsThisAccount)) {
+    if (!progIds.empty()) {
         const auto runs = RunWatchedCreations(progIds, kCreationTimeLimitMs);
         for (std::size_t i = 0; i < runs.size(); ++i) {
-            ReadCreationRun(runs[i], facts.classes[i]);
-            ReadServingModule(facts.classes[i]);
+            ReadCreationRun(runs[i], *tried[i]);
+            ReadServingModule(*tried[i]);
         }
-    } else {
-        for (ClassFacts& c : facts.classes)
-            c.creationTried = false;
     }
 
     const RegistrySettingsStore store;
@@ -157,7 +167,6 @@ WorkstationFacts GatherFacts(bool createAsThisAccount) {
     facts.settings = ReviewSettings(store, wrongType, facts.host.programFolder);
     facts.job = ReviewJobPath(store);
     facts.exportFolder = GatherFolder(ExportFolder(store, facts.host.programFolder));
-    facts.programFolders = GatherProgramFolders(facts);
     facts.errorReporting = GatherErrorReporting();
     return facts;
 }

@@ -1,9 +1,33 @@
 #include "check/gather_error_reporting.h"
 
+#include "platform/current_account.h"
+#include "platform/error_dialog_setting.h"
 #include "platform/event_log.h"
+#include "platform/folder_security.h"
 #include "platform/local_dumps.h"
+#include "platform/trusted_accounts.h"
 
 namespace brevanto::check {
+namespace {
+
+// Who besides this user, SYSTEM and administrators may read what is made in the dump folder.
+void JudgeDumpFolder(ErrorReportingFacts& facts) {
+    const DWORD attributes = GetFileAttributesW(facts.dumpFolder.c_str());
+    facts.dumpFolderExists =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!facts.dumpFolderExists)
+        return;
+    const auto security = ReadSecurityFactsOf(facts.dumpFolder);
+    facts.dumpFolderJudged = security.has_value();
+    if (!security)
+        return;
+    const auto readers =
+        ReadersOfFilesMadeIn(*security, ReadCurrentAccount().sid, TrustedAccountsHere());
+    for (const AccountRights& reader : Named(readers))
+        facts.dumpReaders.push_back(Described(reader));
+}
+
+} // namespace
 
 ErrorReportingFacts GatherErrorReporting() {
     ErrorReportingFacts facts;
@@ -12,9 +36,14 @@ ErrorReportingFacts GatherErrorReporting() {
     facts.dumpFolder = dumps.folder;
     facts.dumpCount = dumps.count;
     facts.dumpType = dumps.type;
+    if (facts.dumpsConfigured)
+        JudgeDumpFolder(facts);
     const EventSourceRegistration source = ReadEventSourceRegistration();
     facts.sourceRegistered = source.registered;
     facts.messageFile = source.messageFile;
+    const ErrorDialogSetting dialog = ReadErrorDialogSetting();
+    facts.errorDialogHidden = dialog.hidden;
+    facts.dontShowUiSetIn = dialog.setIn;
     return facts;
 }
 

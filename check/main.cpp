@@ -10,8 +10,8 @@
 #include "check/core/report_output.h"
 #include "check/core/text_escape.h"
 #include "check/gather.h"
+#include "check/out_file_writer.h"
 #include "platform/crash_handling.h"
-#include "platform/unique_resource.h"
 #include "platform/utf8.h"
 #include "report/run_error.h"
 
@@ -29,20 +29,6 @@ bool Write(const std::wstring& text, const std::string& bytes) {
     if (GetConsoleMode(out, &mode))
         return WriteConsoleW(out, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
     return WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-// The report as UTF-8 without a byte order mark, which strict JSON readers refuse. Returns the
-// Windows error, 0 when the file was written.
-DWORD WriteFileAt(const std::wstring& path, const std::string& bytes) {
-    const brevanto::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                                nullptr));
-    if (!file)
-        return GetLastError();
-    DWORD written = 0;
-    if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        return GetLastError();
-    return written == bytes.size() ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 
 void WriteError(const std::wstring& description) {
@@ -113,9 +99,9 @@ int wmain(int argc, wchar_t** argv) {
     if (options.outPath.empty()) {
         if (!Write(text, bytes))
             return kCheckFailed;
-    } else if (const DWORD error = WriteFileAt(options.outPath, bytes)) {
-        WriteError(L"cannot write " + options.outPath + L" (error " + std::to_wstring(error) +
-                   L")");
+    } else if (const std::wstring failure = brevanto::check::WriteOutFile(options.outPath, bytes);
+               !failure.empty()) {
+        WriteError(L"cannot write " + options.outPath + L" (" + failure + L")");
         return kCheckFailed;
     }
     return judgement.Ready() ? kReady : kProblems;

@@ -6,9 +6,11 @@
 
 namespace brevanto::check {
 
-// Judges the permissions of the program folder and of each in-process component's DLL folder, as
-// the package does before it installs: the account running the check is trusted only when it
-// is an administrator with its rights in effect.
+// Judges the program folder, each component's folder, the folders above them and the programs and
+// DLLs in them that run, as the package judges its install folder: only SYSTEM, Administrators,
+// TrustedInstaller and the domain's administrators may change them, and no folder on the way may
+// be a link. The account running the check is judged like any other: an administrator's
+// unelevated session holds the same account.
 std::vector<ProgramFolderFacts> GatherProgramFolders(const WorkstationFacts& facts);
 
 } // namespace brevanto::check

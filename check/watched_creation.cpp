@@ -60,20 +60,16 @@ private:
     bool updated_ = false;
 };
 
-// A check run by Task Scheduler or over WinRM is in a job already. Its processes leave that job
-// when it allows them to, so that they can go into the check's own job: Windows 7 puts no process
-// into a second job, and only that job ends them with the check.
-DWORD BreakawayFromJob() {
+// Whether the job the check runs in (Task Scheduler's, WinRM's), if any, lets a process it
+// starts leave it.
+bool MayBreakAwayFromJob() {
     BOOL inJob = FALSE;
     if (!IsProcessInJob(GetCurrentProcess(), nullptr, &inJob) || !inJob)
-        return 0;
+        return false;
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    if (!QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &limits,
-                                   sizeof limits, nullptr))
-        return 0;
-    return limits.BasicLimitInformation.LimitFlags & JOB_OBJECT_LIMIT_BREAKAWAY_OK
-               ? CREATE_BREAKAWAY_FROM_JOB
-               : 0;
+    return QueryInformationJobObject(nullptr, JobObjectExtendedLimitInformation, &limits,
+                                     sizeof limits, nullptr) &&
+           (limits.BasicLimitInformation.LimitFlags & JOB_OBJECT_LIMIT_BREAKAWAY_OK);
 }
 
 RunError StartError(const std::wstring& progId) {
@@ -110,27 +106,31 @@ public:
         startup.StartupInfo.hStdOutput = write;
         startup.StartupInfo.hStdError = nul;
         startup.lpAttributeList = handles.List();
-        std::wstring commandLine = L"\"" + exe + L"\" --create-class " + progId;
-        PROCESS_INFORMATION info{};
-        // No console, as Brevanto.exe has none; suspended until it is in the job.
-        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                            CREATE_SUSPENDED | DETACHED_PROCESS | EXTENDED_STARTUPINFO_PRESENT |
-                                BreakawayFromJob(),
-                            nullptr, nullptr, &startup.StartupInfo, &info))
+        const std::wstring commandLine = L"\"" + exe + L"\" --create-class " + progId;
+        UniqueHandle thread;
+        if (!Start(exe, commandLine, startup, 0, thread))
             throw StartError(progId);
-        process_.Reset(info.hProcess);
-        const UniqueHandle thread(info.hThread);
 
         job_.Reset(CreateJobObjectW(nullptr, nullptr));
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        // Windows 7 puts no process into a second job: a check run from inside a job that lets
-        // none break away still ends its processes at the time limit, only not when it is itself
-        // ended first.
-        if (job_ && !(SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation,
-                                              &limits, sizeof limits) &&
-                      AssignProcessToJobObject(job_.Get(), process_.Get())))
+        if (job_ && !SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation, &limits,
+                                             sizeof limits))
             job_.Reset();
+        // A check run by Task Scheduler or over WinRM is in a job already. Jobs nest from Windows
+        // 8, and the process goes into the check's own job inside it. Where they do not (Windows
+        // 7, a job with UI limits), it is started again outside the caller's job when that allows
+        // it, before any of its code has run; else it stays there, and only the time limit, not
+        // the check's end, ends it.
+        if (job_ && !AssignProcessToJobObject(job_.Get(), process_.Get())) {
+            if (MayBreakAwayFromJob()) {
+                TerminateProcess(process_.Get(), kEndedAtLimit);
+                if (!Start(exe, commandLine, startup, CREATE_BREAKAWAY_FROM_JOB, thread))
+                    throw StartError(progId);
+            }
+            if (!AssignProcessToJobObject(job_.Get(), process_.Get()))
+                job_.Reset();
+        }
         if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
             const DWORD error = GetLastError();
             TerminateProcess(process_.Get(), kEndedAtLimit);
@@ -184,6 +184,20 @@ public:
     }
 
 private:
+    // No console, as Brevanto.exe has none; suspended until it is in the job.
+    bool Start(const std::wstring& exe, std::wstring commandLine, STARTUPINFOEXW& startup,
+               DWORD flags, UniqueHandle& thread) {
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                            CREATE_SUSPENDED | DETACHED_PROCESS | EXTENDED_STARTUPINFO_PRESENT |
+                                flags,
+                            nullptr, nullptr, &startup.StartupInfo, &info))
+            return false;
+        process_.Reset(info.hProcess);
+        thread.Reset(info.hThread);
+        return true;
+    }
+
     UniqueHandle job_;
     UniqueHandle process_;
     UniqueHandle output_;

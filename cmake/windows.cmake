@@ -7,6 +7,8 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(BREVANTO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
 add_library(brevanto_platform STATIC
+    platform/access_rules.cpp
+    platform/account_names.cpp
     platform/activation_context.cpp
     platform/call_in_progress.cpp
     platform/class_registration.cpp
@@ -21,9 +23,12 @@ add_library(brevanto_platform STATIC
     platform/crash_handling.cpp
     platform/crash_report.cpp
     platform/dpi.cpp
+    platform/error_dialog_setting.cpp
     platform/event_log.cpp
     platform/exit_guard.cpp
+    platform/file_paths.cpp
     platform/folder_access.cpp
+    platform/folder_levels.cpp
     platform/folder_security.cpp
     platform/gdi_font.cpp
     platform/local_dumps.cpp
@@ -32,10 +37,12 @@ add_library(brevanto_platform STATIC
     platform/own_version.cpp
     platform/pe_header.cpp
     platform/program_directory.cpp
+    platform/program_location.cpp
     platform/registry_settings.cpp
     platform/registry_text.cpp
     platform/registry_value.cpp
     platform/system_library.cpp
+    platform/trusted_accounts.cpp
     platform/windows_version.cpp
 )
 target_include_directories(brevanto_platform PUBLIC ${CMAKE_SOURCE_DIR})

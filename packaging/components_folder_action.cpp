@@ -6,8 +6,8 @@
 
 #include "packaging/installer_session.h"
 #include "platform/class_registration.h"
-#include "platform/folder_security.h"
 #include "platform/ole_apartment.h"
+#include "platform/program_location.h"
 
 using brevanto::setup::Log;
 using brevanto::setup::Property;

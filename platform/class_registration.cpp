@@ -86,6 +86,12 @@ ClassRegistration ReadMachineClassRegistration(std::wstring_view progId, REGSAM 
     return Read(roots, progId, false, false);
 }
 
+ClassRegistration ReadElevatedClassRegistration(std::wstring_view progId) {
+    RegistryClassesRoots roots;
+    roots.Add(HKEY_LOCAL_MACHINE, L"Software\\Classes");
+    return Read(roots, progId, false);
+}
+
 bool FileExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

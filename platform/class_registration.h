@@ -31,6 +31,11 @@ ClassRegistration ReadMergedClassRegistration(std::wstring_view progId);
 // is taken as written: a bare file name is not looked up on the search path.
 ClassRegistration ReadMachineClassRegistration(std::wstring_view progId, REGSAM view = 0);
 
+// As COM finds it for an elevated process, which reads the machine's classes only (in this
+// process's registry view) and ignores the user's: a bare file name is looked up as the loader
+// would look it up.
+ClassRegistration ReadElevatedClassRegistration(std::wstring_view progId);
+
 // Whether a file (not a folder) is at the path.
 bool FileExists(const std::wstring& path);
 

@@ -2,40 +2,12 @@
 
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <vector>
 
+#include "platform/account_names.h"
 #include "platform/unique_resource.h"
 
 namespace brevanto {
-namespace {
-
-std::wstring SidText(PSID sid) {
-    LPWSTR text = nullptr;
-    if (!ConvertSidToStringSidW(sid, &text))
-        return {};
-    const UniqueLocal owned(text);
-    return text;
-}
-
-std::wstring AccountName(PSID sid) {
-    DWORD nameSize = 0;
-    DWORD domainSize = 0;
-    SID_NAME_USE use{};
-    LookupAccountSidW(nullptr, sid, nullptr, &nameSize, nullptr, &domainSize, &use);
-    if (!nameSize)
-        return {};
-    std::wstring name(nameSize, L'\0');
-    std::wstring domain(domainSize, L'\0');
-    if (!LookupAccountSidW(nullptr, sid, name.data(), &nameSize, domain.data(), &domainSize, &use))
-        return {};
-    name.resize(nameSize);
-    domain.resize(domainSize);
-    return domain.empty() ? name : domain + L"\\" + name;
-}
-
-} // namespace
 
 CurrentAccount ReadCurrentAccount() {
     CurrentAccount account;

@@ -6,8 +6,10 @@
 
 namespace brevanto::check {
 
-// LocalSystem (S-1-5-18), LocalService (S-1-5-19) or NetworkService (S-1-5-20): the accounts
-// management tools and services run scripts as. Their settings are not a lab user's.
+// LocalSystem (S-1-5-18), LocalService (S-1-5-19), NetworkService (S-1-5-20), or a virtual
+// account: a service's own (NT SERVICE\..., S-1-5-80-...) or an IIS application pool's
+// (IIS APPPOOL\..., S-1-5-82-...). Management tools and services run scripts as these. Their
+// settings are not a lab user's.
 bool IsServiceAccount(std::wstring_view sid);
 
 // Whether the check creates the components: not as a service account, where a component would

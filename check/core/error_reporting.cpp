@@ -1,8 +1,23 @@
 #include "check/core/error_reporting.h"
 
 #include "check/core/json_members.h"
+#include "check/core/wording.h"
 
 namespace brevanto::check {
+
+namespace {
+
+std::wstring DumpFolderText(const ErrorReportingFacts& f) {
+    if (!f.dumpFolderExists)
+        return L"does not exist yet";
+    if (!f.dumpFolderJudged)
+        return L"its permissions could not be read";
+    if (f.dumpReaders.empty())
+        return L"other users cannot read the dumps";
+    return L"other users can read the dumps: " + Joined(f.dumpReaders, L"; ");
+}
+
+} // namespace
 
 const char* DumpTypeName(unsigned dumpType) {
     switch (dumpType) {
@@ -30,7 +45,37 @@ ErrorReportingRows(const ErrorReportingFacts& f) {
         source.assign(L"registered, messages from ");
         source.append(f.messageFile.empty() ? std::wstring(L"(none)") : f.messageFile);
     }
-    return {{L"Crash dumps", dumps}, {L"Event source", source}};
+    std::vector<std::pair<std::wstring, std::wstring>> rows{{L"Crash dumps", dumps},
+                                                            {L"Event source", source}};
+    if (f.dumpsConfigured)
+        rows.emplace_back(L"Dump folder", DumpFolderText(f));
+    std::wstring dialog =
+        f.errorDialogHidden ? L"hidden (DontShowUI is 1 in " : L"shown (DontShowUI ";
+    if (f.errorDialogHidden)
+        dialog += f.dontShowUiSetIn + L")";
+    else
+        dialog +=
+            f.dontShowUiSetIn.empty() ? L"is not set)" : L"is 0 in " + f.dontShowUiSetIn + L")";
+    rows.emplace_back(L"Error dialog", dialog);
+    return rows;
+}
+
+std::vector<std::wstring> ErrorReportingNotes(const ErrorReportingFacts& f) {
+    std::vector<std::wstring> notes;
+    if (f.dumpsConfigured && !f.dumpReaders.empty())
+        notes.push_back(L"other users can read the crash dumps in " + f.dumpFolder + L" (" +
+                        Joined(f.dumpReaders, L"; ") +
+                        L"): a dump holds what the components held, the password Brevanto handed "
+                        L"them included; let only SYSTEM, Administrators and the user who runs "
+                        L"the reports read what is made there");
+    if (!f.errorDialogHidden)
+        notes.push_back(L"Windows Error Reporting shows a dialog when a program a component starts "
+                        L"crashes, and that program waits there for a person; on a lab "
+                        L"workstation set DontShowUI to 1 (REG_DWORD) in "
+                        L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Windows Error "
+                        L"Reporting, or the policy \"Prevent display of the user interface for "
+                        L"critical errors\"");
+    return notes;
 }
 
 std::string CrashDumpsJson(const ErrorReportingFacts& f) {
@@ -47,6 +92,22 @@ std::string EventSourceJson(const ErrorReportingFacts& f) {
     return Members()
         .Add("registered", Bool(f.sourceRegistered))
         .Add("messageFile", Str(f.messageFile))
+        .Object();
+}
+
+std::string DumpFolderJson(const ErrorReportingFacts& f) {
+    return Members()
+        .Add("exists", Bool(f.dumpFolderExists))
+        .Add("judged", Bool(f.dumpFolderJudged))
+        .Add("readableByOthers", Bool(!f.dumpReaders.empty()))
+        .Add("readers", Array(f.dumpReaders, Str))
+        .Object();
+}
+
+std::string ErrorDialogJson(const ErrorReportingFacts& f) {
+    return Members()
+        .Add("hidden", Bool(f.errorDialogHidden))
+        .Add("dontShowUiSetIn", Str(f.dontShowUiSetIn))
         .Object();
 }
 

@@ -81,6 +81,9 @@ std::string ClassJson(const ClassFacts& c) {
         .Add("machineServerPath", Str(c.machineServerPath))
         .Add("treatAs", Str(c.treatAs))
         .Add("servedBy", Str(c.servedBy))
+        .Add("userServerPath", Str(c.userServerPath))
+        .Add("machineClassesOnly", Bool(c.machineClassesOnly))
+        .Add("notTriedBecause", Str(c.notTriedBecause))
         .Object();
 }
 
@@ -103,6 +106,7 @@ std::string ProgramFolderJson(const ProgramFolderFacts& f) {
         .Add("judged", Bool(f.judged))
         .Add("writableByNonAdministrators", Bool(!f.changers.empty()))
         .Add("changers", Array(f.changers, Str))
+        .Add("problem", Str(f.problem))
         .Object();
 }
 
@@ -153,6 +157,8 @@ std::string JsonReport(const WorkstationFacts& facts, const Judgement& judgement
                .Add("programFolders", Array(facts.programFolders, ProgramFolderJson))
                .Add("crashDumps", CrashDumpsJson(facts.errorReporting))
                .Add("eventSource", EventSourceJson(facts.errorReporting))
+               .Add("dumpFolder", DumpFolderJson(facts.errorReporting))
+               .Add("errorDialog", ErrorDialogJson(facts.errorReporting))
                .Add("membersCalled", "false")
                .Add("problems", Array(judgement.problems, problem))
                .Add("notes", Array(judgement.notes, Str))

@@ -1,21 +1,15 @@
 #include "check/core/judgement.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "check/core/outcome_text.h"
 #include "check/core/program_folders.h"
+#include "check/core/same_text.h"
 #include "check/core/wording.h"
 #include "report/stored_settings.h"
 
 namespace brevanto::check {
 namespace {
-
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
-}
 
 std::wstring Bits(int bits) {
     return std::to_wstring(bits) + L"-bit";
@@ -71,8 +65,8 @@ bool JudgeOutcome(const ClassFacts& c, unsigned timeLimitMs, Judgement& judgemen
     return true;
 }
 
-// A per-user registration hides the machine's from this user only: Brevanto loads another DLL
-// than the one installed for everyone.
+// A per-user registration hides the machine's from this user only: Brevanto, run by the lab user
+// unelevated, loads another DLL than the one installed for everyone.
 void JudgeOrigin(const ClassFacts& c, Judgement& judgement) {
     if (c.origin != ClassOrigin::UserOverMachine)
         return;
@@ -80,19 +74,15 @@ void JudgeOrigin(const ClassFacts& c, Judgement& judgement) {
         {Quoted(c.progId) + L" (" + c.role +
              L") is registered for this user (HKEY_CURRENT_USER\\Software\\Classes) over the "
              L"machine's registration: Brevanto would load " +
-             c.serverPath + L", not the machine's " + c.machineServerPath,
+             c.userServerPath + L", not the machine's " + c.machineServerPath,
          L"remove this user's registration of the class, so that the machine's applies"});
 }
 
 // The module that served the object in the creation process, when it is not the registered one.
-void JudgeServingModule(const ClassFacts& c, bool underWine, Judgement& judgement) {
-    if (!ServedByAnotherModule(c))
-        return;
-    std::wstring note = Quoted(c.progId) + L" was served by " + c.servedBy +
-                        L", not by the registered " + c.serverPath;
-    if (underWine && c.origin != ClassOrigin::Machine)
-        note += L" (Wine does not merge the user's classes into the classes root; Windows does)";
-    judgement.notes.push_back(note);
+void JudgeServingModule(const ClassFacts& c, Judgement& judgement) {
+    if (ServedByAnotherModule(c))
+        judgement.notes.push_back(Quoted(c.progId) + L" was served by " + c.servedBy +
+                                  L", not by the registered " + c.serverPath);
 }
 
 void JudgeClass(const ClassFacts& c, const WorkstationFacts& facts, Judgement& judgement) {
@@ -102,7 +92,7 @@ void JudgeClass(const ClassFacts& c, const WorkstationFacts& facts, Judgement& j
     JudgeOrigin(c, judgement);
     if (!c.creationTried || JudgeOutcome(c, timeLimitMs, judgement))
         return;
-    JudgeServingModule(c, facts.host.underWine, judgement);
+    JudgeServingModule(c, judgement);
     const std::wstring name = Quoted(c.progId);
     if (!c.created) {
         judgement.problems.push_back({L"Brevanto cannot create " + name + L": " + c.createError,
@@ -119,11 +109,18 @@ bool AnyCreationTried(const WorkstationFacts& facts) {
                        [](const ClassFacts& c) { return c.creationTried; });
 }
 
+// Whether a class was left uncreated for the account it ran as, rather than for its folder.
+bool HeldBackForTheAccount(const WorkstationFacts& facts) {
+    return std::any_of(facts.classes.begin(), facts.classes.end(), [](const ClassFacts& c) {
+        return !c.creationTried && c.notTriedBecause.empty();
+    });
+}
+
 // Whose workstation the report describes, and with whose rights the components were created.
 void JudgeAccount(const WorkstationFacts& facts, Judgement& judgement) {
     const AccountFacts& account = facts.account;
-    const bool created = AnyCreationTried(facts);
     if (account.serviceAccount) {
+        const bool created = !HeldBackForTheAccount(facts);
         judgement.problems.push_back(
             {L"the check ran as " + account.name +
                  L", a service account, not as the lab user: this account's settings are not the "
@@ -136,10 +133,16 @@ void JudgeAccount(const WorkstationFacts& facts, Judgement& judgement) {
                  std::wstring(created ? L""
                                       : L"; --create-as-this-account creates the components "
                                         L"all the same")});
-    } else if (account.elevated && created) {
+    } else if (account.elevated) {
+        const bool created = AnyCreationTried(facts);
         judgement.notes.push_back(
-            L"the check ran elevated: the components were created with administrator rights, "
-            L"which Brevanto.exe run by the lab user may not have" +
+            L"the check ran elevated: " +
+            std::wstring(created ? L"the components were created with administrator rights, "
+                                   L"which Brevanto.exe run by the lab user may not have; and "
+                                 : L"") +
+            L"COM ignores the classes registered for the user "
+            L"(HKEY_CURRENT_USER\\Software\\Classes) in an elevated process, so each class "
+            L"shown is the machine's registration" +
             std::wstring(facts.host.underWine ? L" (under Wine every process runs elevated)"
                                               : L""));
     }
@@ -210,9 +213,26 @@ void JudgeExportFolder(const WorkstationFacts& facts, Judgement& judgement) {
 
 } // namespace
 
+bool ServedInItsCreatorsApartment(const ClassFacts& c) {
+    if (c.serverKind != L"InprocServer32")
+        return false;
+    // The creation's thread is the process's first single-threaded apartment: an object with no
+    // model, Apartment or Both lives there. Free and Neutral ones live elsewhere, and the caller
+    // gets a proxy, whose table is COM's own.
+    const std::wstring& model = c.threadingModel;
+    if (!model.empty() && !SameText(model, L"Apartment") && !SameText(model, L"Both"))
+        return false;
+    // A .NET class is registered with the runtime's loader, which hands out the runtime's own
+    // wrapper.
+    const auto slash = c.serverPath.find_last_of(L"\\/");
+    const std::wstring file =
+        slash == std::wstring::npos ? c.serverPath : c.serverPath.substr(slash + 1);
+    return !SameText(file, L"mscoree.dll");
+}
+
 bool ServedByAnotherModule(const ClassFacts& c) {
-    return !c.servedBy.empty() && c.serverKind == L"InprocServer32" &&
-           !SamePath(c.servedBy, c.serverPath);
+    return !c.servedBy.empty() && ServedInItsCreatorsApartment(c) &&
+           !SameText(c.servedBy, c.serverPath);
 }
 
 Judgement Judge(const WorkstationFacts& facts) {
@@ -223,6 +243,8 @@ Judgement Judge(const WorkstationFacts& facts) {
     JudgeSettings(facts, judgement);
     JudgeExportFolder(facts, judgement);
     JudgeProgramFolders(facts, judgement);
+    for (std::wstring& note : ErrorReportingNotes(facts.errorReporting))
+        judgement.notes.push_back(std::move(note));
     return judgement;
 }
 

@@ -21,7 +21,12 @@ struct Judgement {
 
 Judgement Judge(const WorkstationFacts& facts);
 
-// Whether the object made in-process was served by another module than the registered DLL.
+// Whether an object of the class is made in the creating thread's own apartment from the
+// registered DLL, so that the module holding its IDispatch table is that DLL: an in-process
+// server with no threading model, Apartment or Both, and not a .NET class (mscoree.dll).
+bool ServedInItsCreatorsApartment(const ClassFacts& c);
+
+// Whether such an object was served by another module than the registered DLL.
 bool ServedByAnotherModule(const ClassFacts& c);
 
 } // namespace brevanto::check

@@ -18,6 +18,15 @@ bool HidesOrBreaksLines(char32_t c) {
            (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
+// Characters a reader cannot see: the soft hyphen, the zero-width space, non-joiner and joiner,
+// the word joiner and the invisible mathematical operators after it, and the byte order mark
+// (zero-width no-break space); and the implicit direction marks (left-to-right, right-to-left,
+// Arabic letter), which reorder what follows them.
+bool Invisible(char32_t c) {
+    return c == 0x00AD || (c >= 0x200B && c <= 0x200F) || (c >= 0x2060 && c <= 0x2064) ||
+           c == 0xFEFF || c == 0x061C;
+}
+
 // "\\u001B"; upper-case digits for a person, lower-case ones in the JSON.
 template <typename Char> std::basic_string<Char> Escaped(char32_t unit, bool upper) {
     wchar_t text[8];
@@ -52,7 +61,10 @@ std::wstring DisplaySafe(std::wstring_view text) {
             out += text[++i];
         } else if (const char* shortForm = ShortEscape(c)) {
             out += std::wstring(shortForm, shortForm + 2);
-        } else if (HidesOrBreaksLines(c) || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        } else if (c == '\\') {
+            out += L"\\\\";
+        } else if (HidesOrBreaksLines(c) || Invisible(c) || IsHighSurrogate(c) ||
+                   IsLowSurrogate(c)) {
             out += Escaped<wchar_t>(c, true);
         } else {
             out += text[i];

@@ -19,7 +19,8 @@ std::wstring YesNo(bool yes) {
 // stopped while it was being made or released.
 std::wstring CreatedText(const ClassFacts& c, unsigned timeLimitMs) {
     if (!c.creationTried)
-        return L"not tried as this account";
+        return c.notTriedBecause.empty() ? L"not tried as this account"
+                                         : L"not tried: " + c.notTriedBecause;
     const std::wstring outcome = OutcomeDescription(c, timeLimitMs);
     if (c.outcome != CreationOutcome::Finished && c.stoppedIn == CreationStep::Create)
         return L"no: " + outcome;
@@ -32,15 +33,18 @@ std::wstring CreatedText(const ClassFacts& c, unsigned timeLimitMs) {
 }
 
 std::wstring RegisteredText(const ClassFacts& c) {
+    // Elevated, COM reads the machine's classes only, and so the check shows those.
+    const std::wstring ignored =
+        c.machineClassesOnly ? L"; this elevated check shows the machine's" : L"";
     switch (c.origin) {
     case ClassOrigin::Machine:
         break;
     case ClassOrigin::UserOnly:
-        return L"for this user only (HKEY_CURRENT_USER\\Software\\Classes)";
+        return L"for this user only (HKEY_CURRENT_USER\\Software\\Classes)" + ignored;
     case ClassOrigin::UserOverMachine:
         return L"for this user (HKEY_CURRENT_USER\\Software\\Classes), over the machine's "
                L"registration of " +
-               c.machineServerPath;
+               c.machineServerPath + ignored;
     }
     return L"for the machine";
 }

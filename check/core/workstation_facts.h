@@ -24,7 +24,7 @@ struct AccountFacts {
     std::wstring name; // "DOMAIN\\user"
     std::wstring sid;
     bool elevated = false;
-    bool serviceAccount = false; // SYSTEM, LocalService or NetworkService
+    bool serviceAccount = false; // SYSTEM, LocalService, NetworkService or a virtual account
 };
 
 // Where the registration Windows uses for this user comes from.
@@ -55,12 +55,17 @@ struct ClassFacts {
     std::wstring treatAs; // the class COM creates instead (TreatAs); empty: none
     ClassOrigin origin = ClassOrigin::Machine;
     std::wstring machineServerPath; // UserOverMachine: the server the machine registers
+    std::wstring userServerPath;    // UserOnly, UserOverMachine: the server this user registers
+    // The check ran elevated: COM reads only the machine's classes for it, and so does what the
+    // class's facts below show.
+    bool machineClassesOnly = false;
     std::wstring serverKind; // "InprocServer32" or "LocalServer32"; empty: neither is registered
     std::wstring serverPath;
     bool fileExists = false;
     int fileBits = 0; // 32 or 64 from the file's PE header; 0 when not known
     std::wstring threadingModel;
-    bool creationTried = true; // false: the check created no component as this account
+    bool creationTried = true;    // false: the check did not create it
+    std::wstring notTriedBecause; // why, when not for the account: "non-administrators can ..."
     bool created = false;
     std::wstring servedBy;    // the module that serves the object made in-process; empty: none
     std::wstring createError; // the description Brevanto would show
@@ -102,13 +107,16 @@ struct FolderFacts {
     bool virtualStoreExists = false;
 };
 
-// Who besides administrators can change a folder Brevanto runs or loads code from.
+// Who besides administrators can change a folder Brevanto runs or loads code from, a folder on
+// the way to it or the programs and DLLs in it that run.
 struct ProgramFolderFacts {
     std::wstring path;
-    std::wstring roles;  // "program folder", "user component", ...
-    bool judged = false; // false: its permissions could not be read
-    unsigned long error = 0;
-    std::vector<std::wstring> changers; // "BUILTIN\Users (S-1-5-32-545): add files, ..."
+    std::wstring roles;   // "program folder", "user component", ...
+    bool judged = false;  // false: it could not be judged (problem says why)
+    std::wstring problem; // "\"C:\Lab\Link\" is a link (a reparse point)", ...
+    // "BUILTIN\Users (S-1-5-32-545): add files, ..." for the folder itself; for a folder above
+    // it or a file, led by its path: "C:\Lab (above it): ...", "C:\Lab\user.dll: ...".
+    std::vector<std::wstring> changers;
 };
 
 struct WorkstationFacts {

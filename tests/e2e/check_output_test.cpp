@@ -8,6 +8,8 @@
 #include "platform/program_directory.h"
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
+#include "tests/conformance/conformance.h"
+#include "tests/support/folder_link.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -57,10 +59,10 @@ TEST_F(NewLabUser, StoredControlCharactersAndBidiOverridesCannotForgeReportLines
     const std::wstring& report = run.output;
     EXPECT_EQ(run.status, 0) << Utf8(report);
     EXPECT_NE(
-        report.find(Row(L"LogInData\\Username", L"stored    \"lab\\u001B[31mtech\\r\\nready\"")),
+        report.find(Row(L"LogInData\\\\Username", L"stored    \"lab\\u001B[31mtech\\r\\nready\"")),
         std::wstring::npos)
         << Utf8(report);
-    EXPECT_NE(report.find(Row(L"ExeParameters\\Requestnum",
+    EXPECT_NE(report.find(Row(L"ExeParameters\\\\Requestnum",
                               L"stored    \"2026\\u202E1-\\u2066\\u0085\\u007F\"")),
               std::wstring::npos)
         << Utf8(report);
@@ -131,7 +133,7 @@ TEST_F(NewLabUser, TheReportNamesTheAccountItRanAs) {
 
     const CheckRun text = RunCheck();
     EXPECT_NE(text.output.find(
-                  Row(L"Account", name + L" (" + sid + L")" +
+                  Row(L"Account", Shown(name) + L" (" + sid + L")" +
                                       (account.elevated ? L", elevated" : L", not elevated"))),
               std::wstring::npos)
         << Utf8(text.output);
@@ -181,10 +183,56 @@ TEST_F(NewLabUser, OutWritesTheReportToAFileAndNothingToTheStandardOutput) {
 
     const CheckRun refused = RunCheck(L" --out C:\\no\\such\\folder\\check.txt");
     EXPECT_EQ(refused.status, 2);
-    EXPECT_NE(refused.output.find(L"brevanto-check: cannot write C:\\no\\such\\folder\\check.txt"),
-              std::wstring::npos)
+    EXPECT_NE(
+        refused.output.find(
+            L"brevanto-check: cannot write C:\\\\no\\\\such\\\\folder\\\\check.txt (error 3)"),
+        std::wstring::npos)
         << Utf8(refused.output);
     EXPECT_EQ(RunCheck(L" --out").status, 2);
+}
+
+std::string FileText(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string{std::istreambuf_iterator<char>(file), {}};
+}
+
+// Run as SYSTEM or elevated, the check must not write through a link a standard user planted: a
+// hard link to a file the user may not write, or a link on the way to its folder.
+TEST_F(NewLabUser, OutRefusesAFileWithAnotherNameOrALinkOnTheWayAndWritesNothingThere) {
+    const std::wstring kept = TempFolder() + L"\\brevanto-out-kept.txt";
+    const std::wstring hardLink = TempFolder() + L"\\brevanto-out-hard-link.txt";
+    DeleteFileW(hardLink.c_str());
+    {
+        std::ofstream file(kept.c_str(), std::ios::binary);
+        file << "kept";
+    }
+    ASSERT_TRUE(CreateHardLinkW(hardLink.c_str(), kept.c_str(), nullptr)) << GetLastError();
+    const CheckRun hard = RunCheck(L" --out \"" + hardLink + L"\"");
+    DeleteFileW(hardLink.c_str());
+    EXPECT_EQ(hard.status, 2);
+    EXPECT_NE(hard.output.find(L"brevanto-check: cannot write " + Shown(hardLink) +
+                               L" (refused: it has 2 names (hard links), and writing it would "
+                               L"change the file under its other names)"),
+              std::wstring::npos)
+        << Utf8(hard.output);
+    EXPECT_EQ(FileText(kept), "kept");
+    DeleteFileW(kept.c_str());
+
+    const support::FolderLink link;
+    if (!link.Made())
+        BREVANTO_SKIP(runner::kNotApplicableSkip, Utf8(link.Why()));
+    const std::wstring through = link.Link() + L"\\check.txt";
+    DeleteFileW((link.Target() + L"\\check.txt").c_str()); // left by a run that failed
+    const CheckRun linked = RunCheck(L" --out \"" + through + L"\"");
+    EXPECT_EQ(linked.status, 2);
+    EXPECT_NE(linked.output.find(L"brevanto-check: cannot write " + Shown(through) +
+                                 L" (refused: a link on the way leads it to " +
+                                 Shown(link.Target()) + L"\\\\check.txt)"),
+              std::wstring::npos)
+        << Utf8(linked.output);
+    // The file made to look at it is gone again.
+    EXPECT_EQ(GetFileAttributesW((link.Target() + L"\\check.txt").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace

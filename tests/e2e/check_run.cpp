@@ -21,13 +21,14 @@ std::wstring TempFolder() {
     return folder;
 }
 
-CheckRun RunCheck(const std::wstring& arguments, const std::wstring& scenario, DWORD timeoutMs) {
+CheckRun RunCheck(const std::wstring& arguments, const std::wstring& scenario, DWORD timeoutMs,
+                  HANDLE job) {
     const support::JournalFile journal;
     const support::ScopedEnvironmentVariable plan(support::kScenarioVariable, scenario);
     const std::wstring exe = ProgramDirectory() + L"\\brevanto-check.exe";
     CheckRun run;
     const auto captured = support::RunCapturingOutput(exe, L"\"" + exe + L"\"" + arguments,
-                                                      ProgramDirectory(), timeoutMs);
+                                                      ProgramDirectory(), timeoutMs, job);
     if (!captured) {
         ADD_FAILURE() << "brevanto-check.exe did not end within " << timeoutMs << " ms";
         return run;
@@ -49,6 +50,13 @@ std::string WhyTheReportCannotBeExpected() {
         return "";
     return "the check's report is expected of stand-ins registered for the machine, run from a "
            "folder only administrators can change: an elevated run";
+}
+
+std::wstring Shown(const std::wstring& path) {
+    std::wstring shown;
+    for (const wchar_t c : path)
+        shown += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
+    return shown;
 }
 
 void NewLabUser::SetUp() {

@@ -22,12 +22,13 @@ struct CheckRun {
     double ms = 0; // from its start to its end
 };
 
-// Runs brevanto-check.exe beside the driver as an administrator would, its output to a file; a
-// check still running after timeoutMs is a failure, and is ended.
+// Runs brevanto-check.exe beside the driver as an administrator would (in the job, when one is
+// given, as a scheduler would), its output to a file; a check still running after timeoutMs is a
+// failure, and is ended.
 CheckRun RunCheck(const std::wstring& arguments = L"", const std::wstring& scenario = L"",
-                  DWORD timeoutMs = 30000);
+                  DWORD timeoutMs = 30000, HANDLE job = nullptr);
 
-// A report row as the check writes it.
+// A report row as the check writes it, of a label and a value as the report shows them.
 std::wstring Row(const std::wstring& label, const std::wstring& value);
 
 // Why a check's report cannot be what the tests expect here; empty when it can. They expect the
@@ -35,6 +36,10 @@ std::wstring Row(const std::wstring& label, const std::wstring& value);
 // which only an elevated run has: one that is not registers them for the user and runs from the
 // user's own folder, and the check rightly reports both.
 std::string WhyTheReportCannotBeExpected();
+
+// A path only known at run time as the text report shows it: each backslash doubled, for in the
+// report every backslash starts an escape.
+std::wstring Shown(const std::wstring& path);
 
 // A workstation as a new lab user's is set up, with an export folder that exists. Skipped, as
 // needing elevation, where the report cannot be expected.

@@ -64,31 +64,31 @@ const Workstation kWorkstations[] = {
          const ServerPathReplaced gone(kViewerClsidKey, TempFolder() + L"\\gone\\viewer.dll");
          return RunCheck();
      },
-     L"the server of \"velmonic.labresultviewer\" (viewer component) is missing: " + TempFolder() +
-         L"\\gone\\viewer.dll: reinstall the component, or register it where it "
-         L"is."},
+     L"the server of \"velmonic.labresultviewer\" (viewer component) is missing: " +
+         Shown(TempFolder()) +
+         L"\\\\gone\\\\viewer.dll: reinstall the component, or register it where it is."},
     {"OtherArchitectureDll",
      [] {
          const ServerPathReplaced other(kUserClsidKey, OtherArchitectureStandin());
          return RunCheck();
      },
      L"\"ZELTAR_User.clsCurrentUser\" (user component) is registered with a " + Bits(!kIs32Bit) +
-         L" DLL (" + OtherArchitectureStandin() + L"), which cannot load into the " +
+         L" DLL (" + Shown(OtherArchitectureStandin()) + L"), which cannot load into the " +
          Bits(kIs32Bit) + L" Brevanto.exe: register the " + Bits(kIs32Bit) + L" component."},
     {"MemberHidden", [] { return RunCheck(L"", L"hide:Viewer.Show_Results"); },
      L"\"velmonic.labresultviewer\" lacks Show_Results, which Brevanto calls: install the version "
      L"of the component Brevanto was built for."},
     {"ViewModeNotANumber", CheckWithSetting(L"Settings", L"ViewMode", L"abc"),
-     L"Settings\\ViewMode holds \"abc\": the job would stop in part 7 with \"Brevanto.exe Generate "
-     L"Settings\\ViewMode is not a number: \"abc\" Part:7\"" +
+     L"Settings\\\\ViewMode holds \"abc\": the job would stop in part 7 with \"Brevanto.exe "
+     L"Generate Settings\\\\ViewMode is not a number: \"abc\" Part:7\"" +
          kStoreANumber},
     {"PrintSwitchNotANumber", CheckWithSetting(L"Settings", L"chkPrintRPT", L"yes"),
-     L"Settings\\chkPrintRPT holds \"yes\": the job would stop in part 7 with \"Brevanto.exe "
-     L"Generate Settings\\chkPrintRPT is not a number: \"yes\" Part:7\"" +
+     L"Settings\\\\chkPrintRPT holds \"yes\": the job would stop in part 7 with \"Brevanto.exe "
+     L"Generate Settings\\\\chkPrintRPT is not a number: \"yes\" Part:7\"" +
          kStoreANumber},
     {"ExportSwitchNotANumber", CheckWithSetting(L"Settings", L"chkCRW85Export", L"1,0"),
-     L"Settings\\chkCRW85Export holds \"1,0\": the job would stop in part 7 with \"Brevanto.exe "
-     L"Generate Settings\\chkCRW85Export is not a number: \"1,0\" Part:7\"" +
+     L"Settings\\\\chkCRW85Export holds \"1,0\": the job would stop in part 7 with "
+     L"\"Brevanto.exe Generate Settings\\\\chkCRW85Export is not a number: \"1,0\" Part:7\"" +
          kStoreANumber},
     {"WrongRegistryType",
      [] {
@@ -96,12 +96,13 @@ const Workstation kWorkstations[] = {
          StoreRawSetting(L"Settings", L"ViewMode", REG_DWORD, &zero, sizeof zero);
          return RunCheck();
      },
-     L"Settings\\ViewMode is stored as REG_DWORD, which Brevanto reads as absent, so the job uses "
+     L"Settings\\\\ViewMode is stored as REG_DWORD, which Brevanto reads as absent, so the job "
+     L"uses "
      L"its default: store it as text (REG_SZ)."},
     {"ExportFolderMissing",
      CheckWithSetting(L"SaveDirectories", L"Convert", L"C:\\no\\such\\folder"),
-     L"the export folder C:\\no\\such\\folder does not exist: create it, or store another folder "
-     L"in SaveDirectories\\Convert."},
+     L"the export folder C:\\\\no\\\\such\\\\folder does not exist: create it, or store another "
+     L"folder in SaveDirectories\\\\Convert."},
 };
 
 class WorkstationCheck : public NewLabUser, public testing::WithParamInterface<Workstation> {};
@@ -123,7 +124,8 @@ TEST_P(WorkstationCheck, NamesEachProblemWithWhatToDoAndCallsNoMember) {
         EXPECT_NE(report.find(L"\r\n\r\n1 problem\r\n"), std::wstring::npos) << Utf8(report);
     }
     EXPECT_EQ(report.find(kPassword), std::wstring::npos);
-    EXPECT_NE(report.find(L"LogInData\\Password            stored"), std::wstring::npos);
+    EXPECT_NE(report.find(Row(L"LogInData\\\\Password", L"stored    (not shown)")),
+              std::wstring::npos);
 
     // The components saw their objects made and released, and nothing else. The DLL's own
     // detach line is no component call.
@@ -181,24 +183,26 @@ std::vector<UntouchedSection> UntouchedSections() {
     return {
         {L"User component \"ZELTAR_User.clsCurrentUser\"",
          Row(L"Class", L"{B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C01}") +
-             Row(L"Registered", L"for the machine") + Row(L"Server", L"InprocServer32 " + standin) +
+             Row(L"Registered", L"for the machine") +
+             Row(L"Server", L"InprocServer32 " + Shown(standin)) +
              Row(L"File", L"present, " + Bits(kIs32Bit)) + Row(L"Threading model", L"Apartment") +
              Row(L"Created", L"yes, then released") +
              Row(L"Members",
                  L"SetExePath, PasswordDeptCode, LoginUser, ZELTARClasses: all resolve")},
-        {L"Settings (HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\ZELTARPDFCreator)",
-         Row(L"LogInData\\Username", L"stored    \"labtech\"") +
-             Row(L"LogInData\\Password", L"stored    (not shown)") +
-             Row(L"SaveDirectories\\Convert", L"stored    \"" + TempFolder() + L"\"") +
-             Row(L"Settings\\txtReportDLLVersion", L"default   \"1\"") +
-             Row(L"ExeParameters\\Requestnum",
+        {L"Settings (HKEY_CURRENT_USER\\\\Software\\\\VB and VBA Program "
+         L"Settings\\\\ZELTARPDFCreator)",
+         Row(L"LogInData\\\\Username", L"stored    \"labtech\"") +
+             Row(L"LogInData\\\\Password", L"stored    (not shown)") +
+             Row(L"SaveDirectories\\\\Convert", L"stored    \"" + Shown(TempFolder()) + L"\"") +
+             Row(L"Settings\\\\txtReportDLLVersion", L"default   \"1\"") +
+             Row(L"ExeParameters\\\\Requestnum",
                  L"stored    \"" + std::wstring(support::kSampleRequestnum) + L"\"") +
-             Row(L"Settings\\ViewMode", L"stored    \"1\"") +
-             Row(L"Settings\\PDFPrintMode", L"stored    \"1\"") +
-             Row(L"Settings\\chkPrintRPT", L"stored    \"1\"") +
-             Row(L"Settings\\chkCRW85Export", L"stored    \"1\"") +
+             Row(L"Settings\\\\ViewMode", L"stored    \"1\"") +
+             Row(L"Settings\\\\PDFPrintMode", L"stored    \"1\"") +
+             Row(L"Settings\\\\chkPrintRPT", L"stored    \"1\"") +
+             Row(L"Settings\\\\chkCRW85Export", L"stored    \"1\"") +
              Row(L"Part 7 of the job", L"full report; print (loadviewer) yes, export yes")},
-        {L"Export folder", Row(L"Path", TempFolder()) + Row(L"Exists", L"yes") +
+        {L"Export folder", Row(L"Path", Shown(TempFolder())) + Row(L"Exists", L"yes") +
                                Row(L"This user can write to it", L"yes")},
     };
 }

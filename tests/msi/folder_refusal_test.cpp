@@ -133,7 +133,11 @@ TEST_F(PackageTest, AMissingFolderIsMadeWithEveryFolderAboveIt) {
     const InstallerRun run = Install(older_, L"INSTALLFOLDER=\"" + folder + L"\"");
     EXPECT_EQ(run.status, kInstalled) << Utf8(run.log);
     EXPECT_TRUE(BothExesIn(folder));
-    EXPECT_NE(LogText(run).find(L"will be created with full control for SYSTEM"),
+    EXPECT_NE(LogText(run).find(L"the folder \"" + folder + L"\" will be made from \"" + top +
+                                L"\" down, each folder with full control for SYSTEM"),
+              std::wstring::npos)
+        << Utf8(run.log);
+    EXPECT_NE(LogText(run).find(L"made the folder \"" + top + L"\" with full control for SYSTEM"),
               std::wstring::npos)
         << Utf8(run.log);
     // Each folder made inherits nothing: SYSTEM and administrators may change it, users read and

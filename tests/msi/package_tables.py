@@ -209,17 +209,24 @@ class Placement(unittest.TestCase):
                 # msidbCustomActionType 0x400: deferred. Immediate, it runs as whoever installs.
                 self.assertEqual(actions["CheckInstallFolder"] & 0x400, 0)
 
-    def test_a_missing_folder_is_created_as_system_within_the_script(self):
+    def test_the_folder_is_judged_and_made_as_system_right_before_the_files_every_time(self):
         for package in packages():
             with self.subTest(package=package.msi):
                 sequence = package.sequence("InstallExecuteSequence")
-                create, condition = sequence["CreateInstallFolder"]
-                self.assertLess(sequence["InstallInitialize"][0], create)
-                self.assertLess(create, sequence["InstallFiles"][0])
-                self.assertEqual(condition, "CreateInstallFolder")
+                prepare, condition = sequence["PrepareInstallFolder"]
+                files = sequence["InstallFiles"][0]
+                self.assertLess(sequence["InstallInitialize"][0], prepare)
+                self.assertLess(prepare, files)
+                # Nothing between them could make the folder, or put a file into it, first.
+                between = sorted(action for action, (number, _) in sequence.items()
+                                 if prepare < number < files)
+                self.assertEqual(between, [])
+                # Install, repair and upgrade alike; not when the product is removed.
+                self.assertEqual(condition, 'REMOVE<>"ALL"')
                 actions = {row["Action"]: int(row["Type"]) for row in package.table("CustomAction")}
                 # A DLL from the Binary table (1), deferred (0x400), as SYSTEM (0x800).
-                self.assertEqual(actions["CreateInstallFolder"], 1 | 0x400 | 0x800)
+                self.assertEqual(actions["PrepareInstallFolder"], 1 | 0x400 | 0x800)
+                self.assertNotIn("CreateInstallFolder", actions)
 
     def test_allowing_a_writable_folder_cannot_come_from_a_standard_user(self):
         for package in packages():
@@ -299,9 +306,12 @@ class SigningKeys(unittest.TestCase):
                                self.pfx, "--sign-password-file", self.password, *options],
                               capture_output=True, text=True, env=env)
 
-    def test_a_key_or_password_its_group_or_others_can_read_is_refused(self):
+    def test_a_key_or_password_its_group_or_others_can_read_or_write_is_refused(self):
         for name, mode in (("pfx", 0o640), ("pfx", 0o604), ("pfx", 0o644),
-                           ("password", 0o640), ("password", 0o604)):
+                           ("password", 0o640), ("password", 0o604),
+                           # Written by another, a key would sign with theirs.
+                           ("pfx", 0o620), ("pfx", 0o602), ("password", 0o620),
+                           ("password", 0o602), ("password", 0o622)):
             with self.subTest(file=name, mode=oct(mode)):
                 path = self.pfx if name == "pfx" else self.password
                 os.chmod(self.pfx, 0o600)

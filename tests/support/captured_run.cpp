@@ -27,7 +27,8 @@ std::wstring NewOutputPath() {
 
 std::optional<CapturedRun> RunCapturingOutput(const std::wstring& application,
                                               const std::wstring& commandLine,
-                                              const std::wstring& folder, DWORD timeoutMs) {
+                                              const std::wstring& folder, DWORD timeoutMs,
+                                              HANDLE job) {
     const std::wstring path = NewOutputPath();
     CapturedRun run;
     {
@@ -37,7 +38,7 @@ std::optional<CapturedRun> RunCapturingOutput(const std::wstring& application,
                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!output)
             Fail("cannot create " + Utf8(path), GetLastError());
-        ChildProcess child(application, commandLine, folder, output.Get());
+        ChildProcess child(application, commandLine, folder, output.Get(), job);
         if (!child.WaitForExit(timeoutMs))
             return std::nullopt;
         run.status = child.ExitStatus();

@@ -27,7 +27,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
 } // namespace
 
 ChildProcess::ChildProcess(const std::wstring& application, const std::wstring& commandLine,
-                           const std::wstring& folder, HANDLE standardOutput) {
+                           const std::wstring& folder, HANDLE standardOutput, HANDLE job) {
     std::wstring line = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -38,11 +38,16 @@ ChildProcess::ChildProcess(const std::wstring& application, const std::wstring& 
     PROCESS_INFORMATION info{};
     startUs_ = NowUs();
     if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr,
-                        standardOutput != nullptr, 0, nullptr, folder.c_str(), &startup, &info))
+                        standardOutput != nullptr, job ? CREATE_SUSPENDED : 0, nullptr,
+                        folder.c_str(), &startup, &info))
         Fail("cannot start " + Utf8(application), GetLastError());
     process_.Reset(info.hProcess);
-    const UniqueHandle thread(info.hThread); // not needed
+    const UniqueHandle thread(info.hThread);
     id_ = info.dwProcessId;
+    // In the job before any of its code runs, as a scheduler starts a task in one.
+    if (job && (!AssignProcessToJobObject(job, process_.Get()) ||
+                ResumeThread(thread.Get()) == static_cast<DWORD>(-1)))
+        Fail("cannot start " + Utf8(application) + " in a job", GetLastError());
 }
 
 ChildProcess::~ChildProcess() {

@@ -13,10 +13,10 @@ namespace brevanto::support {
 class ChildProcess {
 public:
     // Starts application with the whole commandLine (program name first) in folder, its standard
-    // output and error going to standardOutput when one is given (an inheritable handle); throws
-    // std::runtime_error when it cannot.
+    // output and error going to standardOutput when one is given (an inheritable handle), and in
+    // the job when one is given; throws std::runtime_error when it cannot.
     ChildProcess(const std::wstring& application, const std::wstring& commandLine,
-                 const std::wstring& folder, HANDLE standardOutput = nullptr);
+                 const std::wstring& folder, HANDLE standardOutput = nullptr, HANDLE job = nullptr);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -14,7 +14,7 @@ bool Mentions(const std::vector<std::wstring>& texts, const std::wstring& part) 
     return false;
 }
 
-TEST(AccountCheck, ServiceAccountsAreTheThreeWellKnownOnes) {
+TEST(AccountCheck, ServiceAccountsAreTheThreeWellKnownOnesAndVirtualOnes) {
     struct Case {
         const wchar_t* sid;
         bool service;
@@ -23,6 +23,16 @@ TEST(AccountCheck, ServiceAccountsAreTheThreeWellKnownOnes) {
         {L"S-1-5-18", true}, // LocalSystem
         {L"S-1-5-19", true}, // LocalService
         {L"S-1-5-20", true}, // NetworkService
+        // NT SERVICE\TrustedInstaller, a service's virtual account
+        {L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", true},
+        {L"S-1-5-80-0", true}, // NT SERVICE\ALL SERVICES
+        // IIS APPPOOL\DefaultAppPool
+        {L"S-1-5-82-3006700770-424185619-1745488364-794895919-4004696415", true},
+        {L"S-1-5-80", false},
+        {L"S-1-5-80-", false},
+        {L"S-1-5-800-1", false},
+        {L"S-1-5-83-1-2-3-4-5", false}, // a Hyper-V virtual machine
+        {L"S-1-5-8-1", false},
         {L"S-1-5-21-1004336348-1177238915-682003330-1001", false},
         {L"S-1-5-21-0-0-0-1000", false},
         {L"S-1-5-32-544", false}, // the Administrators group, never a user

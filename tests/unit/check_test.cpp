@@ -61,12 +61,34 @@ TEST(WorkstationCheck, EachFindingNamesWhatIsWrongAndWhatToDo) {
          [](auto& f) {
              f.classes[0].origin = check::ClassOrigin::UserOverMachine;
              f.classes[0].machineServerPath = L"C:\\Machine\\user.dll";
+             f.classes[0].userServerPath = L"C:\\Lab\\user.dll";
          },
          L"\"ZELTAR_User.clsCurrentUser\" (user component) is registered for this user "
          L"(HKEY_CURRENT_USER\\Software\\Classes) over the machine's registration: Brevanto would "
          L"load C:\\Lab\\user.dll, not the machine's C:\\Machine\\user.dll"},
         {"served by another DLL than the registered one",
          [](auto& f) { f.classes[0].servedBy = L"C:\\Other\\user.dll"; }, L""},
+        // Shown the machine's class, elevated, while the lab user's Brevanto.exe loads its own.
+        {"this user's registration over the machine's, seen elevated",
+         [](auto& f) {
+             f.account.elevated = true;
+             f.classes[0].machineClassesOnly = true;
+             f.classes[0].origin = check::ClassOrigin::UserOverMachine;
+             f.classes[0].serverPath = L"C:\\Machine\\user.dll";
+             f.classes[0].machineServerPath = L"C:\\Machine\\user.dll";
+             f.classes[0].userServerPath = L"C:\\Users\\lab\\user.dll";
+         },
+         L"\"ZELTAR_User.clsCurrentUser\" (user component) is registered for this user "
+         L"(HKEY_CURRENT_USER\\Software\\Classes) over the machine's registration: Brevanto would "
+         L"load C:\\Users\\lab\\user.dll, not the machine's C:\\Machine\\user.dll"},
+        {"not created from a folder others can change, registration still judged",
+         [](auto& f) {
+             f.classes[0].creationTried = false, f.classes[0].created = false;
+             f.classes[0].notTriedBecause = L"non-administrators can change C:\\Lab";
+             f.classes[0].fileBits = 64;
+         },
+         L"\"ZELTAR_User.clsCurrentUser\" (user component) is registered with a 64-bit DLL "
+         L"(C:\\Lab\\user.dll), which cannot load into the 32-bit Brevanto.exe"},
         {"not created as a service account, registration still judged",
          [](auto& f) {
              f.account.serviceAccount = true;
@@ -97,20 +119,21 @@ TEST(WorkstationCheck, TheClassesOriginAndTheServingModuleAreReported) {
     WorkstationFacts facts = ReadyWorkstation();
     facts.classes[0].origin = check::ClassOrigin::UserOverMachine;
     facts.classes[0].machineServerPath = L"C:\\Machine\\user.dll";
+    facts.classes[0].userServerPath = L"C:\\Lab\\user.dll";
     facts.classes[0].treatAs = L"{B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C09}";
     facts.classes[0].servedBy = L"C:\\Other\\user.dll";
     facts.host.underWine = true;
     const auto judgement = check::Judge(facts);
     const std::wstring text = check::TextReport(facts, judgement);
     for (const wchar_t* row :
-         {L"  Registered                    for this user (HKEY_CURRENT_USER\\Software\\Classes), "
-          L"over the machine's registration of C:\\Machine\\user.dll\r\n",
+         {L"  Registered                    for this user (HKEY_CURRENT_USER\\\\Software\\\\"
+          L"Classes), over the machine's registration of C:\\\\Machine\\\\user.dll\r\n",
           L"  Treated as                    {B7A3C2D1-5E4F-4A6B-9C8D-1E2F3A4B5C09}\r\n",
-          L"  Served by                     C:\\Other\\user.dll, not the registered DLL\r\n",
-          L"  - \"ZELTAR_User.clsCurrentUser\" was served by C:\\Other\\user.dll, not by the "
-          L"registered C:\\Lab\\user.dll (Wine does not merge the user's classes into the classes "
-          L"root; Windows does).\r\n"})
+          L"  Served by                     C:\\\\Other\\\\user.dll, not the registered DLL\r\n",
+          L"  - \"ZELTAR_User.clsCurrentUser\" was served by C:\\\\Other\\\\user.dll, not by "
+          L"the registered C:\\\\Lab\\\\user.dll.\r\n"})
         EXPECT_NE(text.find(row), std::wstring::npos) << Narrow(row) << "\n" << Narrow(text);
+    EXPECT_EQ(text.find(L"Wine"), std::wstring::npos) << Narrow(text);
     const std::string json = check::JsonReport(facts, judgement);
     EXPECT_NE(
         json.find(
@@ -120,9 +143,67 @@ TEST(WorkstationCheck, TheClassesOriginAndTheServingModuleAreReported) {
         << json;
     EXPECT_NE(json.find(R"("servedBy":"C:\\Other\\user.dll")"), std::string::npos) << json;
 
+    EXPECT_NE(json.find(R"("userServerPath":"C:\\Lab\\user.dll","machineClassesOnly":false,)"),
+              std::string::npos)
+        << json;
+
     // The same file under another case is the registered one.
     facts.classes[0].servedBy = L"c:\\LAB\\USER.DLL";
     EXPECT_EQ(check::TextReport(facts, check::Judge(facts)).find(L"Served by"), std::wstring::npos);
+
+    // Elevated, COM reads the machine's classes only, and the check shows what it created.
+    facts.account.elevated = true;
+    facts.classes[0].machineClassesOnly = true;
+    facts.classes[0].serverPath = L"C:\\Machine\\user.dll";
+    facts.classes[0].servedBy = L"C:\\Machine\\user.dll";
+    const auto elevated = check::Judge(facts);
+    const std::wstring elevatedText = check::TextReport(facts, elevated);
+    for (const wchar_t* row :
+         {L"  Registered                    for this user (HKEY_CURRENT_USER\\\\Software\\\\"
+          L"Classes), over the machine's registration of C:\\\\Machine\\\\user.dll; this "
+          L"elevated check shows the machine's\r\n",
+          L"  Server                        InprocServer32 C:\\\\Machine\\\\user.dll\r\n",
+          L"COM ignores the classes registered for the user "
+          L"(HKEY_CURRENT_USER\\\\Software\\\\Classes) in an elevated process, so each class "
+          L"shown is the machine's registration"})
+        EXPECT_NE(elevatedText.find(row), std::wstring::npos) << Narrow(row) << "\n"
+                                                              << Narrow(elevatedText);
+    EXPECT_NE(check::JsonReport(facts, elevated).find(R"("machineClassesOnly":true)"),
+              std::string::npos);
+}
+
+// The module holding an object's IDispatch table is the registered DLL only when the object is
+// made in the creating thread's apartment from that DLL: not a proxy, not .NET's wrapper.
+TEST(WorkstationCheck, TheServingModuleCountsOnlyForAnObjectMadeInItsCreatorsApartment) {
+    struct Case {
+        const char* name;
+        std::wstring serverKind, serverPath, threadingModel;
+        bool inItsCreatorsApartment;
+    };
+    const Case cases[] = {
+        {"Apartment", L"InprocServer32", L"C:\\Lab\\user.dll", L"Apartment", true},
+        {"Both, in any case", L"InprocServer32", L"C:\\Lab\\user.dll", L"both", true},
+        {"no threading model: the main apartment", L"InprocServer32", L"C:\\Lab\\user.dll", L"",
+         true},
+        {"Free: the multithreaded apartment, reached through a proxy", L"InprocServer32",
+         L"C:\\Lab\\user.dll", L"Free", false},
+        {"Neutral: reached through a proxy", L"InprocServer32", L"C:\\Lab\\user.dll", L"Neutral",
+         false},
+        {"a .NET class", L"InprocServer32", L"C:\\Windows\\System32\\MSCOREE.DLL", L"Both", false},
+        {"a .NET class by its bare name", L"InprocServer32", L"mscoree.dll", L"Both", false},
+        {"a DLL merely named like it", L"InprocServer32", L"C:\\Lab\\xmscoree.dll", L"Both", true},
+        {"a local server", L"LocalServer32", L"C:\\Lab\\user.exe", L"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        check::ClassFacts facts = ReadyClass();
+        facts.serverKind = c.serverKind;
+        facts.serverPath = c.serverPath;
+        facts.threadingModel = c.threadingModel;
+        EXPECT_EQ(check::ServedInItsCreatorsApartment(facts), c.inItsCreatorsApartment);
+        facts.servedBy = L"C:\\Windows\\System32\\combase.dll";
+        EXPECT_EQ(check::ServedByAnotherModule(facts), c.inItsCreatorsApartment);
+    }
 }
 
 TEST(WorkstationCheck, AnExportFolderUnderProgramFilesNamesTheVirtualStore) {
@@ -195,9 +276,12 @@ TEST(WorkstationCheck, AnExportFolderUnderProgramFilesNamesTheVirtualStore) {
             EXPECT_EQ(judgement.notes[0], c.note);
         }
         const std::wstring text = check::TextReport(facts, judgement);
-        EXPECT_EQ(text.find(L"  VirtualStore                  " + store + L"\r\n") !=
-                      std::wstring::npos,
-                  c.bits == 32);
+        EXPECT_EQ(
+            text.find(L"  VirtualStore                  C:\\\\Users\\\\lab\\\\AppData\\\\Local\\\\"
+                      L"VirtualStore\\\\Program Files (x86)\\\\Lab\\\\PDF\r\n") !=
+                std::wstring::npos,
+            c.bits == 32)
+            << Narrow(text);
     }
 }
 
@@ -245,7 +329,7 @@ TEST(WorkstationCheck, ReportsNeverShowThePasswordAndEndWithTheVerdict) {
     WorkstationFacts facts = ReadyWorkstation();
     const std::wstring ready = check::TextReport(facts, check::Judge(facts));
     EXPECT_EQ(ready.find(L"Pw-S3cret!"), std::wstring::npos);
-    EXPECT_NE(ready.find(L"LogInData\\Password"), std::wstring::npos);
+    EXPECT_NE(ready.find(L"LogInData\\\\Password"), std::wstring::npos);
     EXPECT_EQ(ready.substr(ready.size() - 9), L"\r\nready\r\n");
     const std::string json = check::JsonReport(facts, check::Judge(facts));
     EXPECT_EQ(json.find("Pw-S3cret!"), std::string::npos);

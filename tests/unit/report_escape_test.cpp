@@ -15,7 +15,10 @@ TEST(ReportEscape, TheTextReportShowsNoCharacterThatBreaksOrReordersALine) {
         std::wstring shown;
     };
     const Case cases[] = {
-        {"plain text and paths", L"C:\\Lab\\PDF labtech", L"C:\\Lab\\PDF labtech"},
+        {"plain text", L"labtech 2026-1 (x86)", L"labtech 2026-1 (x86)"},
+        // Every backslash shown starts an escape, so a stored "\u202E" cannot pass for one.
+        {"a path's backslashes", L"C:\\Lab\\PDF", L"C:\\\\Lab\\\\PDF"},
+        {"what reads like an escape", L"\\u202E\\r\\n", L"\\\\u202E\\\\r\\\\n"},
         {"letters of any script", L"M\u00fcller \u7530\u4e2d \u05d0",
          L"M\u00fcller \u7530\u4e2d \u05d0"},
         {"a pair of surrogates", L"\xD83D\xDE00", L"\xD83D\xDE00"},
@@ -33,10 +36,16 @@ TEST(ReportEscape, TheTextReportShowsNoCharacterThatBreaksOrReordersALine) {
         {"neighbours of the bidi controls", L"\u2029\u202F\u2065\u206A",
          L"\\u2029\u202F\u2065\u206A"},
         {"unpaired surrogates", L"\xD800x\xDC00", L"\\uD800x\\uDC00"},
+        {"direction marks", L"a\u200Eb\u200Fc\u061Cd", L"a\\u200Eb\\u200Fc\\u061Cd"},
+        {"zero-width characters", L"\u200B\u200C\u200D\u2060\uFEFF",
+         L"\\u200B\\u200C\\u200D\\u2060\\uFEFF"},
+        {"soft hyphen", L"lab\u00ADtech", L"lab\\u00ADtech"},
+        {"neighbours of the invisible characters", L"\u00AC\u00AE\u200A\u2010\u205F\u2061\uFEFE",
+         L"\u00AC\u00AE\u200A\u2010\u205F\\u2061\uFEFE"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_TRUE(check::DisplaySafe(c.in) == c.shown);
+        EXPECT_EQ(Narrow(check::DisplaySafe(c.in)), Narrow(c.shown));
     }
 }
 
@@ -67,7 +76,7 @@ TEST(ReportEscape, JsonStringsArePlainAscii) {
 // Whatever a stored value, a path or a component's message holds, each report line stays one line
 // and the JSON stays ASCII.
 TEST(ReportEscape, EveryTextTheReportsCarryIsEscaped) {
-    const std::wstring hostile = L"lab\x1B[31mtech\r\nready\u202E\u2066\x85";
+    const std::wstring hostile = L"lab\x1B[31mtech\r\nready\u202E\u2066\x85\u200E\u200B\xAD";
     check::WorkstationFacts facts = ReadyWorkstation();
     facts.host.programFolder = hostile;
     facts.account.name = L"DOMAIN\\" + hostile;
@@ -87,11 +96,12 @@ TEST(ReportEscape, EveryTextTheReportsCarryIsEscaped) {
         if (lineEnd || (c == L'\n' && i > 0 && text[i - 1] == L'\r'))
             continue;
         EXPECT_FALSE(c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x2028 && c <= 0x202E) ||
-                     (c >= 0x2066 && c <= 0x2069))
+                     (c >= 0x2066 && c <= 0x2069) || c == 0x200E || c == 0x200B || c == 0xAD)
             << "character " << static_cast<unsigned>(c) << " at " << i;
     }
-    const std::wstring shown = L"lab\\u001B[31mtech\\r\\nready\\u202E\\u2066\\u0085";
-    for (const wchar_t* row : {L"Program folder", L"Account", L"LogInData\\Username", L"Server",
+    const std::wstring shown =
+        L"lab\\u001B[31mtech\\r\\nready\\u202E\\u2066\\u0085\\u200E\\u200B\\u00AD";
+    for (const wchar_t* row : {L"Program folder", L"Account", L"LogInData\\\\Username", L"Server",
                                L"Created", L"Path", L"1. "}) {
         const auto at = text.find(row);
         ASSERT_NE(at, std::wstring::npos) << Narrow(row);
@@ -102,7 +112,8 @@ TEST(ReportEscape, EveryTextTheReportsCarryIsEscaped) {
     const std::string json = check::JsonReport(facts, judgement);
     for (const char c : json)
         EXPECT_TRUE((c >= 0x20 && c < 0x7F) || c == '\n') << static_cast<int>(c);
-    EXPECT_NE(json.find(R"("name":"DOMAIN\\lab\u001b[31mtech\r\nready\u202e\u2066\u0085")"),
+    EXPECT_NE(json.find(R"("name":"DOMAIN\\lab\u001b[31mtech\r\nready\u202e\u2066\u0085)"
+                        R"(\u200e\u200b\u00ad")"),
               std::string::npos)
         << json;
 }

@@ -1,0 +1,31 @@
+#include "platform/file_paths.h"
+
+#include "platform/folder_levels.h"
+
+namespace brevanto {
+
+std::wstring FullPath(const std::wstring& path) {
+    wchar_t full[MAX_PATH];
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+    return length && length < MAX_PATH ? std::wstring(full, length) : path;
+}
+
+std::wstring LongPath(const std::wstring& path) {
+    wchar_t full[MAX_PATH];
+    const DWORD length = GetLongPathNameW(path.c_str(), full, MAX_PATH);
+    return length && length < MAX_PATH ? std::wstring(full, length) : path;
+}
+
+std::wstring FinalPath(HANDLE file) {
+    wchar_t path[MAX_PATH * 2];
+    const DWORD length = GetFinalPathNameByHandleW(file, path, static_cast<DWORD>(std::size(path)),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    return length && length < std::size(path) ? DosPathOfFinalPath(std::wstring(path, length))
+                                              : std::wstring();
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+} // namespace brevanto

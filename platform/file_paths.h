@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace brevanto {
+
+// The full path of a path as given (relative ones from the current folder), "." and ".." gone;
+// the path itself when it cannot be made.
+std::wstring FullPath(const std::wstring& path);
+
+// The path with each name as the folder holding it spells it (no 8.3 short names), any link on
+// the way left as it is: what FinalPath gives when nothing on the way is a link. The path itself
+// when it cannot be read.
+std::wstring LongPath(const std::wstring& path);
+
+// The path of an open file or folder after every link on the way (GetFinalPathNameByHandle), in
+// the form it was asked for ("C:\Lab", not "\\?\C:\Lab"); empty when it cannot be read.
+std::wstring FinalPath(HANDLE file);
+
+// Whether two paths name the same place as Windows compares names: without regard to case.
+bool SamePath(const std::wstring& a, const std::wstring& b);
+
+} // namespace brevanto
