@@ -4,6 +4,7 @@
 
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
+#include "tests/conformance/conformance.h"
 #include "tests/msi/package_test.h"
 #include "tests/support/folder_link.h"
 
@@ -105,7 +106,7 @@ TEST_F(OpenFolderAbove, InstallsWithAllowWritableFolderAndTheLogSaysSo) {
 TEST_F(PackageTest, ALinkOnTheWayIsRefusedWhateverIsAllowedAndNothingGoesWhereItLeads) {
     const support::FolderLink link(L"C:\\");
     if (!link.Made())
-        GTEST_SKIP() << "not-applicable: " << Utf8(link.Why());
+        BREVANTO_SKIP(runner::kNotApplicableSkip, Utf8(link.Why()));
     const std::wstring folder = link.Link() + L"\\Brevanto";
     const InstallerRun run =
         Install(older_, L"INSTALLFOLDER=\"" + folder + L"\" ALLOWWRITABLEFOLDER=1");
