@@ -11,14 +11,6 @@
 namespace brevanto {
 namespace {
 
-std::wstring SidText(PSID sid) {
-    LPWSTR text = nullptr;
-    if (!ConvertSidToStringSidW(sid, &text))
-        return {};
-    const UniqueLocal owned(text);
-    return text;
-}
-
 std::wstring AccountName(PSID sid) {
     DWORD nameSize = 0;
     DWORD domainSize = 0;
@@ -40,20 +32,36 @@ std::wstring AccountName(PSID sid) {
 CurrentAccount ReadCurrentAccount() {
     CurrentAccount account;
     account.elevated = ProcessIsElevated();
+    std::vector<std::uint8_t> sid = CurrentUserSid();
+    if (sid.empty())
+        return account;
+    account.sid = SidText(sid);
+    account.name = AccountName(sid.data());
+    if (account.name.empty())
+        account.name = account.sid;
+    return account;
+}
+
+std::vector<std::uint8_t> CurrentUserSid() {
     UniqueHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()))
-        return account;
+        return {};
     DWORD size = 0;
     GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> user(size);
     if (!size || !GetTokenInformation(token.Get(), TokenUser, user.data(), size, &size))
-        return account;
+        return {};
     const PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-    account.sid = SidText(sid);
-    account.name = AccountName(sid);
-    if (account.name.empty())
-        account.name = account.sid;
-    return account;
+    const auto* bytes = static_cast<const std::uint8_t*>(sid);
+    return std::vector<std::uint8_t>(bytes, bytes + GetLengthSid(sid));
+}
+
+std::wstring SidText(const std::vector<std::uint8_t>& sid) {
+    LPWSTR text = nullptr;
+    if (sid.empty() || !ConvertSidToStringSidW(const_cast<std::uint8_t*>(sid.data()), &text))
+        return {};
+    const UniqueLocal owned(text);
+    return text;
 }
 
 bool ProcessIsElevated() {

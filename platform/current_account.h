@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace brevanto {
 
@@ -12,6 +14,13 @@ struct CurrentAccount {
 };
 
 CurrentAccount ReadCurrentAccount();
+
+// This process's user SID as the token holds it (a SID structure); empty when the token cannot be
+// read.
+std::vector<std::uint8_t> CurrentUserSid();
+
+// A SID structure as text, "S-1-5-21-..."; empty when it cannot be converted.
+std::wstring SidText(const std::vector<std::uint8_t>& sid);
 
 // Whether this process runs elevated (TokenElevation).
 bool ProcessIsElevated();
