@@ -122,17 +122,26 @@ DWORD ReportMs() {
 // On the guard's thread; the crashed one may hold the loader lock or a heap's lock. The event
 // first, so that a dump that blocks cannot lose it.
 void ReportCrash(const CrashFacts& crash) {
-    RunEndFacts facts = CommonFacts(static_cast<int>(crash.code));
-    facts.crashed = true;
-    const EXCEPTION_RECORD* record = crash.exception ? crash.exception->ExceptionRecord : nullptr;
-    const ModuleAt module = ModuleHolding(record ? record->ExceptionAddress : nullptr);
-    facts.module = module.path;
-    facts.offset = module.offset;
-    facts.member = std::wstring_view(g_memberCopy, CopyMemberInProgress(g_memberCopy));
-    PlanDump(facts, ReportMs());
-    if (Claim())
+    RunEndFacts dump;
+    PlanDump(dump, ReportMs());
+    // The event may have been written already, by a thread that ended the run as this one
+    // crashed; its buffers are that writer's then.
+    if (Claim()) {
+        RunEndFacts facts = CommonFacts(static_cast<int>(crash.code));
+        facts.crashed = true;
+        const EXCEPTION_RECORD* record =
+            crash.exception ? crash.exception->ExceptionRecord : nullptr;
+        const ModuleAt module = ModuleHolding(record ? record->ExceptionAddress : nullptr);
+        facts.module = module.path;
+        facts.offset = module.offset;
+        facts.member = std::wstring_view(g_memberCopy, CopyMemberInProgress(g_memberCopy));
+        facts.dump = dump.dump;
+        facts.dumpPath = dump.dumpPath;
+        facts.dumpProblem = dump.dumpProblem;
+        facts.dumpLimitMs = dump.dumpLimitMs;
         Write(facts);
-    if (facts.dump == DumpPlan::Pending && StartDump(crash.exception, crash.threadId))
+    }
+    if (dump.dump == DumpPlan::Pending && StartDump(crash.exception, crash.threadId))
         WaitForDump(crash.deadline);
 }
 
