@@ -1,21 +1,9 @@
 #include "app/event_text.h"
 
+#include "report/shown_characters.h"
+
 namespace brevanto {
 namespace {
-
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-bool BreaksOrHidesText(char16_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || IsHighSurrogate(c) ||
-           IsLowSurrogate(c);
-}
 
 wchar_t HexDigit(unsigned value) {
     return static_cast<wchar_t>(value < 10 ? L'0' + value : L'A' + (value - 10));
@@ -62,7 +50,7 @@ EventString& EventString::Value(std::wstring_view text) {
             Piece(L"\\n");
         } else if (c == u'\t') {
             Piece(L"\\t");
-        } else if (BreaksOrHidesText(c)) {
+        } else if (HidesOrBreaksLines(c) || IsHighSurrogate(c) || IsLowSurrogate(c)) {
             const wchar_t escape[] = {L'\\',
                                       L'u',
                                       HexDigit((c >> 12) & 0xF),

@@ -73,42 +73,45 @@ void CrashStrings(const RunEndFacts& facts, RunEvent& event) {
     DumpLine(facts, event);
 }
 
+// How each status other than a crash is told: its type, id and sentence, and the one fact some
+// have next (the caption of a failure, the error outside the job) with its label.
+struct Outcome {
+    int status;
+    RunEventType type;
+    unsigned id;
+    std::wstring_view sentence;
+    std::wstring_view factLabel = {};
+    std::wstring_view RunEndFacts::*fact = nullptr;
+};
+
+constexpr Outcome kOutcomes[] = {
+    {kExitJobCompleted, RunEventType::Information, kEventCompleted, L"The report job completed."},
+    {kExitJobFailed, RunEventType::Error, kEventFailed, L"The report job failed.", L"Caption",
+     &RunEndFacts::failureCaption},
+    {kExitCutOffByTimer, RunEventType::Warning, kEventCutOffByTimer,
+     L"The exit timer ended the program before the report job finished."},
+    {kExitCancelledInJob, RunEventType::Information, kEventCancelled,
+     L"Cancel ended the program before the report job finished."},
+    {kExitUnhandledError, RunEventType::Error, kEventUnhandledError,
+     L"An error outside the report job ended the program.", L"Error", &RunEndFacts::errorText},
+};
+
+// Any other status is the exit guard's.
+constexpr Outcome kEndedByExitGuard{
+    kExitHeldByComponent, RunEventType::Error, kEventEndedByExitGuard,
+    L"A component call held the program past its exit time; the exit guard ended it."};
+
 void OutcomeStrings(const RunEndFacts& facts, RunEvent& event) {
-    switch (facts.status) {
-    case kExitJobCompleted:
-        event.type = RunEventType::Information;
-        event.id = kEventCompleted;
-        Next(event).Plain(L"The report job completed.");
-        return;
-    case kExitJobFailed:
-        event.type = RunEventType::Error;
-        event.id = kEventFailed;
-        Next(event).Plain(L"The report job failed.");
-        Next(event, L"Caption").Value(facts.failureCaption);
-        return;
-    case kExitCutOffByTimer:
-        event.type = RunEventType::Warning;
-        event.id = kEventCutOffByTimer;
-        Next(event).Plain(L"The exit timer ended the program before the report job finished.");
-        return;
-    case kExitCancelledInJob:
-        event.type = RunEventType::Information;
-        event.id = kEventCancelled;
-        Next(event).Plain(L"Cancel ended the program before the report job finished.");
-        return;
-    case kExitUnhandledError:
-        event.type = RunEventType::Error;
-        event.id = kEventUnhandledError;
-        Next(event).Plain(L"An error outside the report job ended the program.");
-        Next(event, L"Error").Value(facts.errorText);
-        return;
-    default:
-        event.type = RunEventType::Error;
-        event.id = kEventEndedByExitGuard;
-        Next(event).Plain(
-            L"A component call held the program past its exit time; the exit guard ended it.");
-        return;
+    const Outcome* outcome = &kEndedByExitGuard;
+    for (const Outcome& known : kOutcomes) {
+        if (known.status == facts.status)
+            outcome = &known;
     }
+    event.type = outcome->type;
+    event.id = outcome->id;
+    Next(event).Plain(outcome->sentence);
+    if (outcome->fact)
+        Next(event, outcome->factLabel).Value(facts.*(outcome->fact));
 }
 
 void RequestNumberLine(const RunEndFacts& facts, RunEvent& event) {

@@ -3,20 +3,10 @@
 #include <cwchar>
 #include <iterator>
 
+#include "report/shown_characters.h"
+
 namespace brevanto::check {
 namespace {
-
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-bool HidesOrBreaksLines(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
 
 // "\\u001B"; upper-case digits for a person, lower-case ones in the JSON.
 template <typename Char> std::basic_string<Char> Escaped(char32_t unit, bool upper) {
