@@ -25,7 +25,6 @@ namespace {
 
 constexpr UINT_PTR kTimer1ExitTimer = 1;
 constexpr UINT_PTR kTimer2StartTimer = 2;
-constexpr UINT kExitTimerMs = 20000;
 constexpr UINT kExitTimerArmedMs = 5000;
 constexpr UINT kStartTimerMs = 50;
 constexpr UINT kShowTestErrors = WM_APP + 1;
@@ -50,12 +49,12 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC windowProc) {
 
 } // namespace
 
-frmBrevanto::frmBrevanto(HINSTANCE instance)
+frmBrevanto::frmBrevanto(HINSTANCE instance, bool exitGuardStarted)
     : instance_(instance), ownControls_(instance, kOwnControlsManifest) {
     g_mainWindow = this;
     WatchRunState(&state_);
     // The guard holds the exit's promise from the start, also for a start-up that fails.
-    if (!StartExitGuard(kExitTimerMs, ExitStatusFor(Facts(), EndedBy::ExitGuard)))
+    if (!exitGuardStarted)
         ReportUnhandledError(L"The exit guard could not be started.");
     RegisterWindowClass(instance_, &frmBrevanto::WindowProc);
     {
@@ -93,8 +92,8 @@ int frmBrevanto::Run() {
     return status;
 }
 
-int RunMainWindow(HINSTANCE instance) {
-    frmBrevanto window(instance);
+int RunMainWindow(HINSTANCE instance, bool exitGuardStarted) {
+    frmBrevanto window(instance, exitGuardStarted);
     return window.Run();
 }
 
@@ -123,6 +122,10 @@ void frmBrevanto::DoEvents() {
     // The job may have just reached its outcome.
     PublishExitStatus();
     RunPendingMessages(window_);
+}
+
+void frmBrevanto::NoteRequestNumber(const std::wstring& requestNumber) {
+    brevanto::NoteRequestNumber(requestNumber);
 }
 
 void frmBrevanto::ArmExitTimer() {

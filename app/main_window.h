@@ -18,12 +18,16 @@
 
 namespace brevanto {
 
+// The exit timer's first interval, from the window's creation.
+inline constexpr UINT kExitTimerMs = 20000;
+
 // The program's only window. It starts the report job by itself 50 ms after it is created and
 // ends the program through its exit timer or when it is closed.
 class frmBrevanto : public JobWindow {
 public:
-    // Creates the window with its controls and timers, then shows it (Form_Load).
-    explicit frmBrevanto(HINSTANCE instance);
+    // Creates the window with its controls and timers, then shows it (Form_Load). The exit guard
+    // is started before; when it could not be, that is reported as the window's first act.
+    frmBrevanto(HINSTANCE instance, bool exitGuardStarted);
     ~frmBrevanto() override;
     frmBrevanto(const frmBrevanto&) = delete;
     frmBrevanto& operator=(const frmBrevanto&) = delete;
@@ -40,6 +44,7 @@ public:
     void PaintLog() override;
     void DoEvents() override;
     void ArmExitTimer() override;
+    void NoteRequestNumber(const std::wstring& requestNumber) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -100,6 +105,6 @@ private:
 
 // Runs the program's window until it is gone and returns the exit status. The component objects
 // are released and OLE is ended by the time it returns.
-int RunMainWindow(HINSTANCE instance);
+int RunMainWindow(HINSTANCE instance, bool exitGuardStarted);
 
 } // namespace brevanto

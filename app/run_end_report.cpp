@@ -1,7 +1,7 @@
 #include "app/run_end_report.h"
 
 #include <atomic>
-#include <mutex>
+#include <cstdint>
 
 #include "app/run_event.h"
 #include "platform/call_in_progress.h"
@@ -9,39 +9,43 @@
 #include "platform/crash_report.h"
 #include "platform/event_log.h"
 #include "platform/exit_guard.h"
+#include "platform/faulting_module.h"
+#include "platform/loader_lock.h"
 #include "platform/local_dumps.h"
 #include "platform/own_version.h"
 #include "platform/registry_settings.h"
+#include "platform/shared_text.h"
 #include "report/stored_settings.h"
+#include "report/wiped_text.h"
 
 namespace brevanto {
 namespace {
 
-// How long the writing of the event is given, at most.
-constexpr DWORD kEventWaitMs = 500;
+// What the window hands over as the run goes, kept where a crash report can copy it from.
+SharedText<kEventStringLimit> g_caption;
+SharedText<kEventStringLimit> g_unhandledError;
+SharedText<kEventStringLimit> g_requestNumber;
+std::atomic<const WindowState*> g_state{nullptr};
+std::atomic<std::int16_t> g_lastPart{0};
 
-std::atomic<bool> g_written{false};
-std::mutex g_lock;
-const WindowState* g_state = nullptr;
-std::int16_t g_lastPart = 0;
-std::wstring g_caption;
-std::wstring g_unhandledError;
+// Made at start-up.
+std::wstring g_version;
+const PreparedDump* g_dump = nullptr;
 
-// Facts common to every end; the part is read as it is, the thread that writes it being stopped
-// or gone by now.
-RunEndFacts CommonFacts(int status) {
-    RunEndFacts facts;
-    facts.status = status;
-    {
-        const std::lock_guard lock(g_lock);
-        facts.part = g_state ? g_state->CurrentPart : g_lastPart;
-        facts.failureCaption = g_caption;
-        facts.errorText = g_unhandledError;
-    }
-    facts.requestNumber = GetSetting(RegistrySettingsStore(), kRequestNumber);
-    facts.runMs = ProcessAgeMs();
-    facts.version = OwnFileVersion();
-    return facts;
+// One event a run: whoever claims it first writes it, into these buffers.
+std::atomic<bool> g_claimed{false};
+RunEvent g_event;
+wchar_t g_captionCopy[kEventStringLimit];
+wchar_t g_errorCopy[kEventStringLimit];
+wchar_t g_requestCopy[kEventStringLimit];
+wchar_t g_memberCopy[kMemberNameCapacity];
+
+constexpr wchar_t kLoaderLockHeld[] =
+    L"the loader lock is held (by the crashed thread, or one that stopped), and writing a dump "
+    L"in the process waits for it";
+
+bool Claim() {
+    return !g_claimed.exchange(true);
 }
 
 EventKind KindOf(RunEventType type) {
@@ -56,87 +60,139 @@ EventKind KindOf(RunEventType type) {
     return EventKind::Error;
 }
 
-// Whoever writes is watched: the window thread by the exit guard, the guard's thread after a
-// crash by the crashed thread's own deadline. Only the guard's last words have no watcher.
-enum class Watched { Yes, No };
+std::wstring_view Copied(const SharedText<kEventStringLimit>& text, wchar_t* copy) {
+    return std::wstring_view(copy, text.CopyTo(copy).value_or(0));
+}
 
-void Write(const RunEndFacts& facts, Watched watched) {
-    if (g_written.exchange(true))
+// The part as it is now; the thread that writes it is stopped or gone by the time this is read.
+std::int16_t PartNow() {
+    const WindowState* state = g_state.load();
+    if (!state)
+        return g_lastPart.load();
+    return *static_cast<const volatile std::int16_t*>(&state->CurrentPart);
+}
+
+// Facts common to every end, from what was noted and prepared, allocating nothing.
+RunEndFacts CommonFacts(int status) {
+    RunEndFacts facts;
+    facts.status = status;
+    facts.part = PartNow();
+    facts.failureCaption = Copied(g_caption, g_captionCopy);
+    facts.errorText = Copied(g_unhandledError, g_errorCopy);
+    const auto request = g_requestNumber.CopyTo(g_requestCopy);
+    facts.requestNumberLogged = request.has_value();
+    facts.requestNumber = std::wstring_view(g_requestCopy, request.value_or(0));
+    facts.runMs = ProcessAgeMs();
+    facts.version = g_version;
+    return facts;
+}
+
+void Write(const RunEndFacts& facts) {
+    ComposeRunEvent(facts, g_event);
+    const wchar_t* strings[kMaxEventStrings];
+    for (std::size_t i = 0; i < g_event.count; ++i)
+        strings[i] = g_event.strings[i].CString();
+    WriteApplicationEvent(KindOf(g_event.type), g_event.id, strings,
+                          static_cast<WORD>(g_event.count));
+}
+
+// What the event says of the dump, decided before the dump is begun.
+void PlanDump(RunEndFacts& facts, DWORD reportMs) {
+    if (!g_dump || g_dump->readiness == DumpReadiness::NotConfigured)
         return;
-    const RunEvent event = RunEventFor(facts);
-    if (watched == Watched::Yes)
-        WriteApplicationEvent(KindOf(event.type), event.id, event.lines);
-    else
-        WriteApplicationEventWithin(KindOf(event.type), event.id, event.lines, kEventWaitMs);
-}
-
-DumpWritten DumpWrittenOf(DumpOutcome outcome) {
-    switch (outcome) {
-    case DumpOutcome::NotConfigured:
-        break;
-    case DumpOutcome::Written:
-        return DumpWritten::Written;
-    case DumpOutcome::CutShort:
-        return DumpWritten::CutShort;
-    case DumpOutcome::Failed:
-        return DumpWritten::Failed;
+    if (g_dump->readiness == DumpReadiness::Refused) {
+        facts.dump = DumpPlan::NotWritten;
+        facts.dumpProblem = g_dump->problem;
+    } else if (LoaderLockHeldElsewhere()) {
+        facts.dump = DumpPlan::NotWritten;
+        facts.dumpProblem = kLoaderLockHeld;
+    } else {
+        facts.dump = DumpPlan::Pending;
+        facts.dumpPath = g_dump->path;
+        facts.dumpLimitMs = reportMs;
     }
-    return DumpWritten::NotConfigured;
 }
 
-void ReportCrash(const CrashFacts& crash) {
-    const std::wstring exeName = ExeFileName();
-    const LocalDumpSettings settings = ReadLocalDumpSettings(exeName);
-    if (settings.configured && settings.type != kMiniDump)
-        ExtendCrashDeadline();
-    const ULONGLONG deadline = CrashReportDeadline() - kEventWaitMs;
-    const DumpResult dump =
-        WriteLocalDump(settings, exeName, crash.exception, crash.threadId, deadline);
+DWORD ReportMs() {
+    const bool large =
+        g_dump && g_dump->readiness == DumpReadiness::Ready && g_dump->type != kMiniDump;
+    return large ? kCrashReportLongMs : kCrashReportShortMs;
+}
 
-    RunEndFacts facts = CommonFacts(static_cast<int>(crash.code));
-    facts.crashed = true;
-    facts.module = crash.module;
-    facts.offset = crash.offset;
-    facts.member = MemberInProgress();
-    facts.dump = DumpWrittenOf(dump.outcome);
-    facts.dumpPath = dump.path;
-    facts.dumpProblem = dump.problem;
-    facts.dumpLimitMs = static_cast<unsigned>(deadline - crash.tick);
-    Write(facts, Watched::Yes);
+// On the guard's thread; the crashed one may hold the loader lock or a heap's lock. The event
+// first, so that a dump that blocks cannot lose it.
+void ReportCrash(const CrashFacts& crash) {
+    RunEndFacts dump;
+    PlanDump(dump, ReportMs());
+    // The event may have been written already, by a thread that ended the run as this one
+    // crashed; its buffers are that writer's then.
+    if (Claim()) {
+        RunEndFacts facts = CommonFacts(static_cast<int>(crash.code));
+        facts.crashed = true;
+        const EXCEPTION_RECORD* record =
+            crash.exception ? crash.exception->ExceptionRecord : nullptr;
+        const ModuleAt module = ModuleHolding(record ? record->ExceptionAddress : nullptr);
+        facts.module = module.path;
+        facts.offset = module.offset;
+        facts.member = std::wstring_view(g_memberCopy, CopyMemberInProgress(g_memberCopy));
+        facts.dump = dump.dump;
+        facts.dumpPath = dump.dumpPath;
+        facts.dumpProblem = dump.dumpProblem;
+        facts.dumpLimitMs = dump.dumpLimitMs;
+        Write(facts);
+    }
+    if (dump.dump == DumpPlan::Pending && StartDump(crash.exception, crash.threadId))
+        WaitForDump(crash.deadline);
 }
 
 void LastWordsOfTheExitGuard(int status) {
-    if (!CrashBeingReported() && !g_written.load())
-        Write(CommonFacts(status), Watched::No);
+    if (!CrashBeingReported() && Claim())
+        Write(CommonFacts(status));
+}
+
+// The stored password never reaches the event, though a component may echo it in its error.
+std::wstring WithoutPassword(const std::wstring& text) {
+    std::wstring password = GetSetting(RegistrySettingsStore(), kPassword);
+    const WipeOnExit wipe(password);
+    return MaskSecret(text, password);
 }
 
 } // namespace
 
 void StartRunEndReport() {
-    InstallCrashReporter(&ReportCrash);
+    PrepareApplicationEvents();
+    PrepareModuleNaming();
+    PrepareLoaderLockProbe();
+    g_version = OwnFileVersion();
+    g_dump = &PrepareLocalDump(ExeFileName());
+    InstallCrashReporter(&ReportCrash, ReportMs());
     SetExitGuardLastWords(&LastWordsOfTheExitGuard);
 }
 
 void WatchRunState(const WindowState* state) {
-    const std::lock_guard lock(g_lock);
-    if (g_state)
-        g_lastPart = g_state->CurrentPart;
+    if (const WindowState* previous = g_state.load())
+        g_lastPart = previous->CurrentPart;
     g_state = state;
 }
 
 void NoteCaption(const std::wstring& caption) {
-    const std::lock_guard lock(g_lock);
-    g_caption = caption;
+    g_caption.Set(WithoutPassword(caption));
 }
 
 void NoteUnhandledError(const std::wstring& description) {
-    const std::lock_guard lock(g_lock);
-    g_unhandledError = description;
+    g_unhandledError.Set(WithoutPassword(description));
+}
+
+void NoteRequestNumber(const std::wstring& requestNumber) {
+    // Its end is what the event shows.
+    const std::size_t kept =
+        requestNumber.size() < kEventStringLimit ? requestNumber.size() : kEventStringLimit;
+    g_requestNumber.Set(std::wstring_view(requestNumber).substr(requestNumber.size() - kept));
 }
 
 void ReportRunEnd(int status) {
-    if (!g_written.load())
-        Write(CommonFacts(status), Watched::Yes);
+    if (Claim())
+        Write(CommonFacts(status));
 }
 
 } // namespace brevanto

@@ -1,131 +1,163 @@
 #include "app/run_event.h"
 
-#include <cwchar>
-#include <iterator>
-#include <string_view>
-#include <utility>
-#include <vector>
-
 #include "app/exit_status.h"
 #include "report/exception_name.h"
 
 namespace brevanto {
 namespace {
 
-std::wstring Hex(std::uint64_t value, int digits) {
-    wchar_t text[24];
-    std::swprintf(text, std::size(text), L"0x%0*llX", digits,
-                  static_cast<unsigned long long>(value));
-    return text;
+// The next string of the event, empty, with its label when it is a fact.
+EventString& Next(RunEvent& event, std::wstring_view label = {}) {
+    EventString& string = event.strings[event.count++];
+    string.Clear();
+    if (!label.empty())
+        string.Plain(label).Plain(L": ");
+    return string;
 }
 
-std::wstring Seconds(std::uint64_t ms) {
-    wchar_t text[32];
-    std::swprintf(text, std::size(text), L"%llu.%03llu s",
-                  static_cast<unsigned long long>(ms / 1000),
-                  static_cast<unsigned long long>(ms % 1000));
-    return text;
+EventString& Seconds(EventString& string, std::uint64_t ms) {
+    string.Decimal(ms / 1000).Plain(L".");
+    if (ms % 1000 < 100)
+        string.Plain(ms % 1000 < 10 ? L"00" : L"0");
+    return string.Decimal(ms % 1000).Plain(L" s");
 }
 
-std::wstring Line(std::wstring_view label, std::wstring_view value) {
-    return std::wstring(label) + L": " + std::wstring(value);
+EventString& ExceptionCode(EventString& string, std::uint32_t code) {
+    string.Hex(code, 8);
+    if (const std::wstring_view name = ExceptionName(code); !name.empty())
+        string.Plain(L" (").Plain(name).Plain(L")");
+    return string;
 }
 
-std::wstring FileName(const std::wstring& path) {
+std::wstring_view FileName(std::wstring_view path) {
     const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
 }
 
-std::wstring DumpLine(const RunEndFacts& facts) {
+void DumpLine(const RunEndFacts& facts, RunEvent& event) {
+    EventString& line = Next(event, L"Dump");
     switch (facts.dump) {
-    case DumpWritten::NotConfigured:
-        return Line(L"Dump", L"none (LocalDumps is not configured)");
-    case DumpWritten::Written:
-        return Line(L"Dump", facts.dumpPath);
-    case DumpWritten::CutShort:
-        return Line(L"Dump", L"not finished within " + Seconds(facts.dumpLimitMs) +
-                                 L" of the crash, and deleted: " + facts.dumpPath);
-    case DumpWritten::Failed:
-        return Line(L"Dump", L"not written: " + facts.dumpProblem);
+    case DumpPlan::NotConfigured:
+        line.Plain(L"none (LocalDumps is not configured)");
+        return;
+    case DumpPlan::NotWritten:
+        line.Plain(L"not written: ").Value(facts.dumpProblem);
+        return;
+    case DumpPlan::Pending:
+        line.Value(facts.dumpPath)
+            .Plain(L", written after this event (a dump not finished within ");
+        Seconds(line, facts.dumpLimitMs).Plain(L" of the crash is deleted)");
+        return;
     }
-    return std::wstring();
 }
 
-std::vector<std::wstring> CrashLines(const RunEndFacts& facts) {
-    const bool known = !facts.module.empty();
-    return {
-        L"Brevanto crashed with exception " +
-            ExceptionCodeText(static_cast<std::uint32_t>(facts.status)) + L".",
-        Line(L"Faulting module",
-             known ? FileName(facts.module) + L" at offset " + Hex(facts.offset, 8) : L"unknown"),
-        Line(L"Module path", known ? facts.module : L"none"),
-        Line(L"Member being called", facts.member.empty() ? L"none" : facts.member),
-        DumpLine(facts),
-    };
+void CrashStrings(const RunEndFacts& facts, RunEvent& event) {
+    ExceptionCode(Next(event).Plain(L"Brevanto crashed with exception "),
+                  static_cast<std::uint32_t>(facts.status))
+        .Plain(L".");
+    EventString& module = Next(event, L"Faulting module");
+    if (facts.module.empty())
+        module.Plain(L"unknown");
+    else
+        module.Value(FileName(facts.module)).Plain(L" at offset ").Hex(facts.offset, 8);
+    EventString& path = Next(event, L"Module path");
+    if (facts.module.empty())
+        path.Plain(L"none");
+    else
+        path.Value(facts.module);
+    EventString& member = Next(event, L"Member being called");
+    if (facts.member.empty())
+        member.Plain(L"none");
+    else
+        member.Value(facts.member);
+    DumpLine(facts, event);
+}
+
+// How each status other than a crash is told: its type, id and sentence, and the one fact some
+// have next (the caption of a failure, the error outside the job) with its label.
+struct Outcome {
+    int status;
+    RunEventType type;
+    unsigned id;
+    std::wstring_view sentence;
+    std::wstring_view factLabel = {};
+    std::wstring_view RunEndFacts::*fact = nullptr;
+};
+
+constexpr Outcome kOutcomes[] = {
+    {kExitJobCompleted, RunEventType::Information, kEventCompleted, L"The report job completed."},
+    {kExitJobFailed, RunEventType::Error, kEventFailed, L"The report job failed.", L"Caption",
+     &RunEndFacts::failureCaption},
+    {kExitCutOffByTimer, RunEventType::Warning, kEventCutOffByTimer,
+     L"The exit timer ended the program before the report job finished."},
+    {kExitCancelledInJob, RunEventType::Information, kEventCancelled,
+     L"Cancel ended the program before the report job finished."},
+    {kExitUnhandledError, RunEventType::Error, kEventUnhandledError,
+     L"An error outside the report job ended the program.", L"Error", &RunEndFacts::errorText},
+};
+
+// Any other status is the exit guard's.
+constexpr Outcome kEndedByExitGuard{
+    kExitHeldByComponent, RunEventType::Error, kEventEndedByExitGuard,
+    L"A component call held the program past its exit time; the exit guard ended it."};
+
+void OutcomeStrings(const RunEndFacts& facts, RunEvent& event) {
+    const Outcome* outcome = &kEndedByExitGuard;
+    for (const Outcome& known : kOutcomes) {
+        if (known.status == facts.status)
+            outcome = &known;
+    }
+    event.type = outcome->type;
+    event.id = outcome->id;
+    Next(event).Plain(outcome->sentence);
+    if (outcome->fact)
+        Next(event, outcome->factLabel).Value(facts.*(outcome->fact));
+}
+
+void RequestNumberLine(const RunEndFacts& facts, RunEvent& event) {
+    EventString& line = Next(event, L"Request number");
+    if (!facts.requestNumberLogged) {
+        line.Plain(L"none (the job had not logged it)");
+    } else if (facts.requestNumber.empty()) {
+        line.Plain(L"(empty)");
+    } else {
+        const std::wstring_view shown = LastCharacters(facts.requestNumber, kRequestNumberShown);
+        if (shown.size() < facts.requestNumber.size())
+            line.Plain(L"...");
+        line.Value(shown);
+    }
 }
 
 } // namespace
 
-std::wstring ExceptionCodeText(std::uint32_t code) {
-    std::wstring text = Hex(code, 8);
-    if (const std::wstring_view name = ExceptionName(code); !name.empty())
-        text += L" (" + std::wstring(name) + L")";
-    return text;
-}
-
-RunEvent RunEventFor(const RunEndFacts& facts) {
-    RunEvent event{RunEventType::Error, kEventCrashed, {}};
+void ComposeRunEvent(const RunEndFacts& facts, RunEvent& event) {
+    event.count = 0;
     if (facts.crashed) {
-        event.lines = CrashLines(facts);
+        event.type = RunEventType::Error;
+        event.id = kEventCrashed;
+        CrashStrings(facts, event);
     } else {
-        switch (facts.status) {
-        case kExitJobCompleted:
-            event = {RunEventType::Information, kEventCompleted, {L"The report job completed."}};
-            break;
-        case kExitJobFailed:
-            event = {RunEventType::Error,
-                     kEventFailed,
-                     {L"The report job failed.", Line(L"Caption", facts.failureCaption)}};
-            break;
-        case kExitCutOffByTimer:
-            event = {RunEventType::Warning,
-                     kEventCutOffByTimer,
-                     {L"The exit timer ended the program before the report job finished."}};
-            break;
-        case kExitCancelledInJob:
-            event = {RunEventType::Information,
-                     kEventCancelled,
-                     {L"Cancel ended the program before the report job finished."}};
-            break;
-        case kExitUnhandledError:
-            event = {RunEventType::Error,
-                     kEventUnhandledError,
-                     {L"An error outside the report job ended the program.",
-                      Line(L"Error", facts.errorText)}};
-            break;
-        default:
-            event = {RunEventType::Error,
-                     kEventEndedByExitGuard,
-                     {L"A component call held the program past its exit time; the exit guard "
-                      L"ended it."}};
-            break;
-        }
+        OutcomeStrings(facts, event);
     }
-    event.lines.push_back(Line(L"Part", facts.part > 0 ? std::to_wstring(facts.part)
-                                                       : L"none (the job had not begun)"));
-    event.lines.push_back(Line(L"Request number", facts.requestNumber));
-    event.lines.push_back(Line(L"Run length", Seconds(facts.runMs)));
-    event.lines.push_back(Line(L"Version", facts.version));
-    event.lines.push_back(
-        Line(L"Exit status", facts.crashed ? Hex(static_cast<std::uint32_t>(facts.status), 8)
-                                           : std::to_wstring(facts.status)));
-    return event;
+    EventString& part = Next(event, L"Part");
+    if (facts.part > 0)
+        part.Decimal(static_cast<std::uint64_t>(facts.part));
+    else
+        part.Plain(L"none (the job had not begun)");
+    RequestNumberLine(facts, event);
+    Seconds(Next(event, L"Run length"), facts.runMs);
+    Next(event, L"Version").Value(facts.version);
+    EventString& status = Next(event, L"Exit status");
+    if (facts.crashed)
+        status.Hex(static_cast<std::uint32_t>(facts.status), 8);
+    else
+        status.Decimal(static_cast<std::uint64_t>(facts.status));
 }
 
 std::wstring RunEvent::Text() const {
     std::wstring text;
-    for (const auto& line : lines)
-        text += line + L"\r\n";
+    for (std::size_t i = 0; i < count; ++i)
+        text.append(strings[i].View()).append(L"\r\n");
     return text;
 }
 

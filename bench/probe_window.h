@@ -55,6 +55,8 @@ public:
     void PaintLog() override;
     void DoEvents() override;
     void ArmExitTimer() override {}
+    // The probe keeps no record of its runs.
+    void NoteRequestNumber(const std::wstring&) override {}
 
 private:
     static void CALLBACK FlushLog(HWND window, UINT message, UINT_PTR id, DWORD time);

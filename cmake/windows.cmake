@@ -26,16 +26,21 @@ add_library(brevanto_platform STATIC
     platform/error_dialog_setting.cpp
     platform/event_log.cpp
     platform/exit_guard.cpp
+    platform/faulting_module.cpp
     platform/file_paths.cpp
     platform/folder_access.cpp
     platform/folder_levels.cpp
     platform/folder_security.cpp
     platform/gdi_font.cpp
+    platform/loader_lock.cpp
     platform/local_dumps.cpp
     platform/machine_registry.cpp
     platform/message_pump.cpp
+    platform/nt_path.cpp
     platform/own_version.cpp
+    platform/path_levels.cpp
     platform/pe_header.cpp
+    platform/private_sddl.cpp
     platform/program_directory.cpp
     platform/program_location.cpp
     platform/registry_settings.cpp
@@ -56,6 +61,7 @@ set(BREVANTO_COMPONENT_HOST_SOURCES ${CMAKE_SOURCE_DIR}/platform/dpi_unaware_thr
 
 add_executable(Brevanto WIN32
     app/main.cpp
+    app/event_text.cpp
     app/log_box.cpp
     app/main_window.cpp
     ${BREVANTO_COMPONENT_HOST_SOURCES}

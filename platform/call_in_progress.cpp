@@ -3,11 +3,15 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/shared_text.h"
+
 namespace brevanto {
 namespace {
 
+// The names of the calls on the stack, for the scopes; and the innermost one, for the reader.
 std::mutex g_lock;
 std::wstring g_member;
+SharedText<kMemberNameCapacity> g_shown;
 
 } // namespace
 
@@ -16,16 +20,17 @@ CallInProgress::CallInProgress(std::wstring_view object, std::wstring_view membe
     name += member.empty() ? std::wstring(L" (creating the object)") : L"." + std::wstring(member);
     const std::lock_guard lock(g_lock);
     outer_ = std::exchange(g_member, std::move(name));
+    g_shown.Set(g_member);
 }
 
 CallInProgress::~CallInProgress() {
     const std::lock_guard lock(g_lock);
     g_member = std::move(outer_);
+    g_shown.Set(g_member);
 }
 
-std::wstring MemberInProgress() {
-    const std::lock_guard lock(g_lock);
-    return g_member;
+std::size_t CopyMemberInProgress(wchar_t* out) {
+    return g_shown.CopyTo(out).value_or(0);
 }
 
 } // namespace brevanto

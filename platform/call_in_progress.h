@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,12 @@ private:
     std::wstring outer_;
 };
 
-// The member being called now; empty when none is. Safe to ask from another thread.
-std::wstring MemberInProgress();
+// The most characters of a member's name a crash report reads.
+inline constexpr std::size_t kMemberNameCapacity = 512;
+
+// Copies the name of the member being called now into out (kMemberNameCapacity characters) and
+// gives its length, 0 when none is. Safe to ask from another thread, also while the calling one
+// is stopped inside the component: it allocates nothing and does not wait for long.
+std::size_t CopyMemberInProgress(wchar_t* out);
 
 } // namespace brevanto

@@ -5,31 +5,38 @@
 #include <string>
 #include <string_view>
 
-#include "platform/local_dumps.h"
-
 namespace brevanto {
 
-enum class DumpOutcome {
+// What a crash can have of the dump LocalDumps asks for, as known at start-up.
+enum class DumpReadiness {
     NotConfigured, // no LocalDumps key: no file, as Windows would write none either
-    Written,
-    CutShort, // not finished by the deadline, and deleted
-    Failed,
+    Refused,       // one will not be written; problem says why
+    Ready,         // the dump thread waits for a crash
 };
 
-struct DumpResult {
-    DumpOutcome outcome = DumpOutcome::NotConfigured;
-    std::wstring path;    // Written, CutShort: the dump's file
-    std::wstring problem; // Failed: what went wrong
+struct PreparedDump {
+    DumpReadiness readiness = DumpReadiness::NotConfigured;
+    std::wstring path;    // Ready: <folder>\<exe name>.<pid>.dmp
+    std::wstring problem; // Refused
+    DWORD type = 0;       // Ready: DumpType (0 custom, 1 mini, 2 full)
 };
 
-// Writes the dump LocalDumps asks for, <exe name>.<pid>.dmp in its folder (made if missing),
-// with the crashed thread's exception record and context, then deletes the oldest dumps of the
-// exe beyond the count. Call it from a thread that did not crash, while the crashed one waits.
-// The writing runs on a thread of its own; one not finished at deadlineTick (GetTickCount64) is
-// left to the end of the process, and its file is deleted. dbghelp is loaded from the system
-// folder only now: it is no KnownDLL, and a copy beside the exe must never be picked up.
-DumpResult WriteLocalDump(const LocalDumpSettings& settings, std::wstring_view exeName,
-                          EXCEPTION_POINTERS* exception, DWORD crashedThreadId,
-                          ULONGLONG deadlineTick);
+// Prepares, at start-up, what the dump LocalDumps asks for needs, for a crash that may leave
+// neither the heap nor the loader lock to this process: the folder is walked, and refused when it
+// is, or sits under, a reparse point (a link or junction could lead the dump anywhere); the
+// descriptors that keep the folder and the dump to the running user, SYSTEM and Administrators
+// are made; dbghelp is loaded, from the system folder only (it is no KnownDLL), and the thread
+// that will write the dump is started, waiting. Without LocalDumps nothing is done. Call once.
+const PreparedDump& PrepareLocalDump(std::wstring_view exeName);
+
+// At the crash, from a thread that did not crash: hands the crash to the dump thread, which
+// writes the dump with the crashed thread's exception record and context (exception may be null,
+// after abort). Allocates nothing and takes no lock. False when no dump is prepared.
+bool StartDump(EXCEPTION_POINTERS* exception, DWORD crashedThreadId);
+
+// Waits for the dump thread until deadlineTick (GetTickCount64); true when it is done. A dump
+// still being written then is left to the end of the process, which deletes its file: the file
+// is created to be deleted when closed unless it is finished, so no partial dump is ever left.
+bool WaitForDump(ULONGLONG deadlineTick);
 
 } // namespace brevanto

@@ -11,66 +11,66 @@ namespace {
 constexpr DWORD kEndingMs = 300;
 
 std::atomic<CrashReporter> g_reporter{nullptr};
+std::atomic<DWORD> g_reportMs{kCrashReportShortMs};
 std::atomic<HANDLE> g_crashed{nullptr};
 std::atomic<HANDLE> g_reported{nullptr};
 std::atomic<bool> g_crashing{false};
-std::atomic<ULONGLONG> g_endTick{0};
 std::atomic<DWORD> g_servingThread{0};
+std::atomic<DWORD> g_helperThread{0};
+// Written by the first crashed thread before it hands the crash over, read after.
 CrashFacts g_crash;
 
-void EndNow(DWORD code) {
+[[noreturn]] void EndNow(DWORD code) {
     TerminateProcess(GetCurrentProcess(), code);
-}
-
-std::wstring ModuleOf(const void* address, std::uintptr_t& offset) {
-    HMODULE module = nullptr;
-    if (!address || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                            GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                        static_cast<const wchar_t*>(address), &module))
-        return std::wstring();
-    offset = reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(module);
-    wchar_t path[MAX_PATH * 2];
-    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH * 2);
-    return std::wstring(path, length < MAX_PATH * 2 ? length : 0);
-}
-
-} // namespace
-
-bool InstallCrashReporter(CrashReporter reporter) {
-    const HANDLE crashed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const HANDLE reported = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!crashed || !reported)
-        return false;
-    g_crashed = crashed;
-    g_reported = reported;
-    g_reporter = reporter;
-    return true;
-}
-
-HANDLE ServeCrashReports() {
-    if (!g_reporter.load())
-        return nullptr;
-    g_servingThread = GetCurrentThreadId();
-    return g_crashed.load();
-}
-
-void ReportCrashAndEnd() {
-    const EXCEPTION_RECORD* record =
-        g_crash.exception ? g_crash.exception->ExceptionRecord : nullptr;
-    g_crash.module = ModuleOf(record ? record->ExceptionAddress : nullptr, g_crash.offset);
-    g_reporter.load()(g_crash);
-    SetEvent(g_reported.load());
-    EndNow(g_crash.code);
+    // TerminateProcess of the own process does not return; this is for the compiler.
     for (;;)
         Sleep(INFINITE);
 }
 
-void ExtendCrashDeadline() {
-    g_endTick = g_crash.tick + kCrashReportLongMs;
+bool ReportsCrashes(DWORD threadId) {
+    return threadId == g_servingThread.load() || threadId == g_helperThread.load();
 }
 
-ULONGLONG CrashReportDeadline() {
-    return g_endTick.load() - kEndingMs;
+} // namespace
+
+bool PrepareCrashReports() {
+    if (g_crashed.load())
+        return true;
+    const HANDLE crashed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE reported = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!crashed || !reported)
+        return false;
+    g_reported = reported;
+    g_crashed = crashed;
+    return true;
+}
+
+void InstallCrashReporter(CrashReporter reporter, DWORD reportMs) {
+    g_reportMs = reportMs;
+    g_reporter = reporter;
+}
+
+HANDLE ServeCrashReports() {
+    const HANDLE crashed = g_crashed.load();
+    if (crashed)
+        g_servingThread = GetCurrentThreadId();
+    return crashed;
+}
+
+void CountAsCrashReporter(DWORD threadId) {
+    g_helperThread = threadId;
+}
+
+void ReportCrashAndEnd() {
+    if (const CrashReporter reporter = g_reporter.load()) {
+        try {
+            reporter(g_crash);
+        } catch (...) {
+            // The report is as far as it got; the crash's code ends the process.
+        }
+    }
+    SetEvent(g_reported.load());
+    EndNow(g_crash.code);
 }
 
 bool CrashBeingReported() {
@@ -79,38 +79,38 @@ bool CrashBeingReported() {
 
 void EndAfterCrash(DWORD code, EXCEPTION_POINTERS* exception) {
     // As little as possible on this thread: it may have only the stack kept for an overflow.
-    const DWORD serving = g_servingThread.load();
-    if (!serving || serving == GetCurrentThreadId())
-        EndNow(code);
+    const DWORD self = GetCurrentThreadId();
     if (g_crashing.exchange(true)) {
-        // Another thread's crash is being reported, or the reporter itself crashed: the first
-        // crash ends the process.
-        if (GetCurrentThreadId() == g_crash.threadId)
-            EndNow(code);
+        // A crash is being reported already. The reporter's own fault ends the process now, with
+        // that first crash's code; any other thread waits for the report to end it.
+        if (ReportsCrashes(self))
+            EndNow(g_crash.code);
         for (;;)
             Sleep(INFINITE);
     }
+    const DWORD serving = g_servingThread.load();
+    // Nobody to report it: before the serving thread runs, or the serving thread itself.
+    if (!serving || serving == self)
+        EndNow(code);
     g_crash.code = code;
     g_crash.exception = exception;
-    g_crash.threadId = GetCurrentThreadId();
+    g_crash.threadId = self;
     g_crash.tick = GetTickCount64();
-    g_endTick = g_crash.tick + kCrashReportShortMs;
+    const ULONGLONG end = g_crash.tick + g_reportMs.load();
+    g_crash.deadline = end - kEndingMs;
+    // The guard, should it get to its exit time, ends with the crash's code, and not earlier.
     SetExitGuardStatus(static_cast<int>(code));
-    MoveExitDue(kCrashReportLongMs - kExitGraceMs);
+    MoveExitDue(kCrashReportLongMs);
     SetEvent(g_crashed.load());
-    // The reporter may extend its time while it runs.
     for (;;) {
         const ULONGLONG now = GetTickCount64();
-        const ULONGLONG end = g_endTick.load();
         if (now >= end)
             break;
         const DWORD wait = static_cast<DWORD>(end - now);
-        if (WaitForSingleObject(g_reported.load(), wait < 100 ? wait : 100) == WAIT_OBJECT_0)
+        if (WaitForSingleObject(g_reported.load(), wait) == WAIT_OBJECT_0)
             break;
     }
     EndNow(code);
-    for (;;)
-        Sleep(INFINITE);
 }
 
 } // namespace brevanto

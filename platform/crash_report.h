@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
-#include <string>
-
 namespace brevanto {
 
 // A crash as the reporter sees it, from a thread that did not crash.
@@ -12,39 +9,44 @@ struct CrashFacts {
     DWORD code = 0;
     EXCEPTION_POINTERS* exception = nullptr; // null after abort or std::terminate
     DWORD threadId = 0;                      // the crashed thread, waiting meanwhile
-    std::wstring module;                     // the file of the module holding the address
-    std::uintptr_t offset = 0;               // of the address in that module
     ULONGLONG tick = 0;                      // GetTickCount64 at the crash
+    ULONGLONG deadline = 0;                  // when the reporter must be done
 };
 
-// Called once, on the thread that serves crash reports (not the crashed one). It must be done by
-// CrashReportDeadline(); then, or when it returns, the process ends with the exception code.
+// Called once, on the thread that serves crash reports (not the crashed one), which may be all
+// that still runs: the crashed thread may hold the loader lock or a heap's lock. It must allocate
+// nothing and call nothing that takes the loader lock until it has written what must survive,
+// and be done by crash.deadline; then, or when it returns, the process ends with the crash's code
+// whatever happened inside it, an exception or a second fault included.
 using CrashReporter = void (*)(const CrashFacts& crash);
 
-// How long after a crash the process ends at the latest, whatever the reporter does: a reporter
-// that may write a large dump asks for the long time (ExtendCrashDeadline), otherwise it has the
-// short one. The crashed thread waits that long, then ends it with the exception code.
+// How long after a crash the process ends at the latest, whatever the reporter does: the long
+// time for a reporter that writes a large dump, the short one otherwise.
 inline constexpr DWORD kCrashReportLongMs = 15000;
 inline constexpr DWORD kCrashReportShortMs = 5000;
 
-// Installs the reporter. A crash is handed to it once a thread serves crash reports; before that,
-// or without a reporter, a crash ends the process at once. False when it could not be installed.
-bool InstallCrashReporter(CrashReporter reporter);
+// Makes what a crash is handed over with. Call before the thread that serves crash reports is
+// started. False when it cannot: a crash then ends the process at once.
+bool PrepareCrashReports();
+
+// Installs the reporter, and the time the process may take to end after a crash (one of the two
+// above). Before a reporter is installed, a crash served by that thread ends the process with its
+// code and no report.
+void InstallCrashReporter(CrashReporter reporter, DWORD reportMs);
 
 // For the thread that will serve crash reports, one that waits from the start (a crash may leave
 // too little stack, or the loader's lock held, to start a thread then): the event to wait for,
-// null without a reporter. When it is set, that thread calls ReportCrashAndEnd.
+// null when none could be made. When it is set, that thread calls ReportCrashAndEnd.
 HANDLE ServeCrashReports();
 [[noreturn]] void ReportCrashAndEnd();
 
-// Gives the reporter up to kCrashReportLongMs after the crash instead of kCrashReportShortMs.
-void ExtendCrashDeadline();
+// Another thread that works for the reporter (the dump's): a fault there while a crash is being
+// reported ends the process at once, with the first crash's code.
+void CountAsCrashReporter(DWORD threadId);
 
-// When the reporter must be done (GetTickCount64).
-ULONGLONG CrashReportDeadline();
-
-// Ends the process with the code: with the reporter, after it has reported the crash or when
-// its time is up; without, at once. Other threads that end the process meanwhile wait for it.
+// Ends the process with the code: with a thread serving reports, after it has reported the crash
+// or when its time is up; without, at once. A later crash, of the reporter itself included, never
+// changes the code the process ends with.
 [[noreturn]] void EndAfterCrash(DWORD code, EXCEPTION_POINTERS* exception);
 
 // True once a crash is being reported.

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "platform/account_names.h"
 #include "platform/unique_resource.h"
 
@@ -12,20 +10,28 @@ namespace brevanto {
 CurrentAccount ReadCurrentAccount() {
     CurrentAccount account;
     account.elevated = ProcessIsElevated();
+    std::vector<std::uint8_t> sid = CurrentUserSid();
+    if (sid.empty())
+        return account;
+    account.sid = SidText(sid.data());
+    account.name = AccountName(sid.data());
+    if (account.name.empty())
+        account.name = account.sid;
+    return account;
+}
+
+std::vector<std::uint8_t> CurrentUserSid() {
     UniqueHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()))
-        return account;
+        return {};
     DWORD size = 0;
     GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> user(size);
     if (!size || !GetTokenInformation(token.Get(), TokenUser, user.data(), size, &size))
-        return account;
+        return {};
     const PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-    account.sid = SidText(sid);
-    account.name = AccountName(sid);
-    if (account.name.empty())
-        account.name = account.sid;
-    return account;
+    const auto* bytes = static_cast<const std::uint8_t*>(sid);
+    return std::vector<std::uint8_t>(bytes, bytes + GetLengthSid(sid));
 }
 
 bool ProcessIsElevated() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace brevanto {
 
@@ -12,6 +14,10 @@ struct CurrentAccount {
 };
 
 CurrentAccount ReadCurrentAccount();
+
+// This process's user SID as the token holds it (a SID structure); empty when the token cannot be
+// read.
+std::vector<std::uint8_t> CurrentUserSid();
 
 // Whether this process runs elevated (TokenElevation).
 bool ProcessIsElevated();

@@ -1,7 +1,10 @@
 #include "platform/event_log.h"
 
-#include <memory>
+#include <atomic>
+#include <cstdint>
+#include <vector>
 
+#include "platform/current_account.h"
 #include "platform/machine_registry.h"
 #include "platform/unique_resource.h"
 
@@ -10,41 +13,27 @@ namespace {
 
 constexpr wchar_t kSourceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\";
 
-struct PendingEvent {
-    EventKind kind;
-    DWORD id;
-    std::vector<std::wstring> strings;
-};
-
-DWORD WINAPI WriteEvent(void* parameter) {
-    const std::unique_ptr<PendingEvent> event(static_cast<PendingEvent*>(parameter));
-    WriteApplicationEvent(event->kind, event->id, event->strings);
-    return 0;
-}
+// Kept until the process ends: it is never deregistered, the process ending by TerminateProcess.
+std::atomic<HANDLE> g_source{nullptr};
+// The user SID, copied once; its pointer is handed to every event.
+std::vector<std::uint8_t> g_userSid;
 
 } // namespace
 
-void WriteApplicationEvent(EventKind kind, DWORD id, const std::vector<std::wstring>& strings) {
-    const HANDLE source = RegisterEventSourceW(nullptr, kEventSource);
-    if (!source)
+void PrepareApplicationEvents() {
+    if (g_source.load())
         return;
-    std::vector<const wchar_t*> texts;
-    for (const auto& text : strings)
-        texts.push_back(text.c_str());
-    ReportEventW(source, static_cast<WORD>(kind), 0, id, nullptr, static_cast<WORD>(texts.size()),
-                 0, texts.data(), nullptr);
-    DeregisterEventSource(source);
+    g_userSid = CurrentUserSid();
+    g_source = RegisterEventSourceW(nullptr, kEventSource);
 }
 
-void WriteApplicationEventWithin(EventKind kind, DWORD id, const std::vector<std::wstring>& strings,
-                                 DWORD waitMs) {
-    auto event = std::make_unique<PendingEvent>(PendingEvent{kind, id, strings});
-    const UniqueHandle writer(CreateThread(nullptr, 0, &WriteEvent, event.get(), 0, nullptr));
-    if (!writer)
+void WriteApplicationEvent(EventKind kind, DWORD id, const wchar_t* const* strings, WORD count) {
+    const HANDLE source = g_source.load();
+    if (!source)
         return;
-    // The thread owns the event now, also when it is still writing as the process ends.
-    static_cast<void>(event.release());
-    WaitForSingleObject(writer.Get(), waitMs);
+    ReportEventW(source, static_cast<WORD>(kind), 0, id,
+                 g_userSid.empty() ? nullptr : static_cast<PSID>(g_userSid.data()), count, 0,
+                 const_cast<LPCWSTR*>(strings), nullptr);
 }
 
 EventSourceRegistration ReadEventSourceRegistration() {

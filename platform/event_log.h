@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 namespace brevanto {
 
@@ -17,14 +16,16 @@ enum class EventKind : WORD {
     Information = EVENTLOG_INFORMATION_TYPE,
 };
 
-// Writes one Application event with its strings (the message for the id in the exe's message
-// table lays them out). A failure is ignored. The event log service may be slow or stopped:
-// call it where something else bounds the wait (the exit guard), or use the Within twin.
-void WriteApplicationEvent(EventKind kind, DWORD id, const std::vector<std::wstring>& strings);
+// Registers the event source and copies this process's user SID, once, at start-up: after a
+// crash neither may be done, as both allocate.
+void PrepareApplicationEvents();
 
-// The same from a thread of its own, given up on after waitMs.
-void WriteApplicationEventWithin(EventKind kind, DWORD id, const std::vector<std::wstring>& strings,
-                                 DWORD waitMs);
+// Writes one Application event with its strings (the message for the id in the exe's message
+// table lays them out), with the running account as its user, through the source registered at
+// start-up; nothing without one. It allocates nothing of ours and loads nothing. A failure is
+// ignored. The event log service may be slow or stopped: call it where something else bounds the
+// wait (the exit guard, a crash's deadline).
+void WriteApplicationEvent(EventKind kind, DWORD id, const wchar_t* const* strings, WORD count);
 
 // Whether the event source is registered, and the message file it names.
 struct EventSourceRegistration {

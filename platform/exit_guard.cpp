@@ -13,6 +13,38 @@ std::atomic<ULONGLONG> g_dueTick{0};
 std::atomic<int> g_status{0};
 std::atomic<HANDLE> g_changed{nullptr};
 std::atomic<ExitGuardLastWords> g_lastWords{nullptr};
+std::atomic<HANDLE> g_speak{nullptr};
+std::atomic<HANDLE> g_spoken{nullptr};
+std::atomic<int> g_lastStatus{0};
+
+DWORD WINAPI SpeakLastWords(void*) {
+    WaitForSingleObject(g_speak.load(), INFINITE);
+    if (const ExitGuardLastWords lastWords = g_lastWords.load()) {
+        try {
+            lastWords(g_lastStatus.load());
+        } catch (...) {
+            // Nothing recorded; the guard ends the process all the same.
+        }
+    }
+    SetEvent(g_spoken.load());
+    return 0;
+}
+
+// The exit is due: the last words have their time, then the process ends. A crash meanwhile is
+// reported as any other.
+[[noreturn]] void EndAtExitTime(HANDLE crashed) {
+    const int status = g_status.load();
+    g_lastStatus = status;
+    if (const HANDLE speak = g_speak.load(); speak && SetEvent(speak)) {
+        const HANDLE events[] = {g_spoken.load(), crashed};
+        if (WaitForMultipleObjects(crashed ? 2 : 1, events, FALSE, kLastWordsMs) ==
+            WAIT_OBJECT_0 + 1)
+            ReportCrashAndEnd();
+    }
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+    for (;;)
+        Sleep(INFINITE);
+}
 
 DWORD WINAPI WatchExitTime(void*) {
     // A crash is reported from this thread, one that did not crash and waits from the start.
@@ -20,12 +52,8 @@ DWORD WINAPI WatchExitTime(void*) {
     for (;;) {
         const ULONGLONG deadline = g_dueTick.load() + kExitGraceMs;
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) {
-            const int status = g_status.load();
-            if (const ExitGuardLastWords lastWords = g_lastWords.load())
-                lastWords(status);
-            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
-        }
+        if (now >= deadline)
+            EndAtExitTime(crashed);
         const DWORD wait = static_cast<DWORD>(deadline - now);
         // Without the event a moved exit time is seen within 100 ms.
         const HANDLE changed = g_changed.load();
@@ -39,6 +67,17 @@ DWORD WINAPI WatchExitTime(void*) {
     }
 }
 
+// The thread handle is not kept: the thread runs until the process ends. It mostly waits; its
+// stack is reserved small.
+bool StartThread(LPTHREAD_START_ROUTINE routine) {
+    const HANDLE thread = CreateThread(nullptr, 256 * 1024, routine, nullptr,
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!thread)
+        return false;
+    CloseHandle(thread);
+    return true;
+}
+
 } // namespace
 
 bool StartExitGuard(DWORD dueInMs, int status) {
@@ -48,16 +87,16 @@ bool StartExitGuard(DWORD dueInMs, int status) {
     if (started)
         return true;
     g_changed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    // The thread handle is not kept: the thread runs until the process ends. It mostly waits;
-    // its stack is reserved for a crash report (the dump itself is written on a thread of its
-    // own).
-    HANDLE thread = CreateThread(nullptr, 256 * 1024, &WatchExitTime, nullptr,
-                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (!thread)
+    g_speak = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    g_spoken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    PrepareCrashReports();
+    // The last words' thread first: once the guard runs, it may need it.
+    if (!g_speak.load() || !g_spoken.load() || !StartThread(&SpeakLastWords))
+        g_speak = nullptr;
+    if (!StartThread(&WatchExitTime))
         return false;
-    CloseHandle(thread);
     started = true;
-    return true;
+    return g_speak.load() != nullptr;
 }
 
 void MoveExitDue(DWORD dueInMs) {

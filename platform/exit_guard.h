@@ -13,12 +13,18 @@ namespace brevanto {
 //
 // Process-wide, started once; it keeps watching until the process ends. Its thread also serves
 // crash reports (crash_report.h): it is there from the start and never crashes with the window
-// thread.
+// thread. It allocates nothing and takes no lock a stopped thread could hold (neither a heap's
+// nor the loader's), so it ends the process on time whatever another thread holds.
 inline constexpr DWORD kExitGraceMs = 1000;
 
-// Starts the guard with the exit due dueInMs from now. Call before any component is loaded, so
-// creating the guard's thread runs no component code either. False when the guard's thread
-// could not be started; the due time is set all the same.
+// How long the guard's last words are given before it ends the process.
+inline constexpr DWORD kLastWordsMs = 500;
+
+// Starts the guard with the exit due dueInMs from now, and the thread its last words are spoken
+// on, waiting. Call first thing, before OLE, any activation context or any DLL beyond the exe's
+// imports is loaded: creating a thread runs every loaded DLL's thread-attach code, and needs the
+// loader lock, which a crash inside a DLL's DllMain holds for good. False when a thread could not
+// be started; the due time is set all the same.
 bool StartExitGuard(DWORD dueInMs, int status);
 
 // Moves the exit to dueInMs from now, as re-arming the exit timer does.
@@ -30,8 +36,10 @@ void SetExitGuardStatus(int status);
 // How long until the exit is due; 0 once it is.
 DWORD ExitDueInMs();
 
-// Called on the guard's thread with the status, just before the guard ends the process: the
-// last chance to record how the run ended. It must not wait for the window thread.
+// Called with the status on a thread of its own, started with the guard, just before the guard
+// ends the process: the last chance to record how the run ended. The guard waits for it no longer
+// than kLastWordsMs, so it may even be stopped by a lock another thread holds; it must not wait
+// for the window thread.
 using ExitGuardLastWords = void (*)(int status);
 void SetExitGuardLastWords(ExitGuardLastWords lastWords);
 

@@ -37,8 +37,8 @@ LocalDumpSettings ReadLocalDumpSettings(std::wstring_view exeName) {
     settings.count = ReadFirst<DWORD>(own, global, L"DumpCount", ReadRegistryNumber).value_or(10);
     settings.type =
         ReadFirst<DWORD>(own, global, L"DumpType", ReadRegistryNumber).value_or(kMiniDump);
-    settings.customFlags =
-        ReadFirst<DWORD>(own, global, L"CustomDumpFlags", ReadRegistryNumber).value_or(0);
+    settings.customFlags = ReadFirst<DWORD>(own, global, L"CustomDumpFlags", ReadRegistryNumber)
+                               .value_or(kDefaultCustomDumpFlags);
     return settings;
 }
 

@@ -14,10 +14,14 @@ namespace brevanto {
 struct LocalDumpSettings {
     bool configured = false; // either key exists
     std::wstring folder;     // DumpFolder, expanded; default %LOCALAPPDATA%\CrashDumps
-    DWORD count = 10;        // DumpCount: the most dumps of the exe kept in the folder
+    DWORD count = 10;        // DumpCount: the most dump files kept in the folder, all counted
     DWORD type = 1;          // DumpType: 0 custom (customFlags), 1 mini, 2 full
     DWORD customFlags = 0;   // CustomDumpFlags, MINIDUMP_TYPE bits
 };
+
+// Windows' CustomDumpFlags when none is set: MiniDumpWithDataSegs, MiniDumpWithUnloadedModules
+// and MiniDumpWithProcessThreadData.
+inline constexpr DWORD kDefaultCustomDumpFlags = 0x121;
 
 inline constexpr DWORD kCustomDump = 0;
 inline constexpr DWORD kMiniDump = 1;

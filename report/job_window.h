@@ -29,6 +29,8 @@ public:
     virtual void DoEvents() = 0;
     // Restarts the exit timer with 5000 ms from now.
     virtual void ArmExitTimer() = 0;
+    // Keeps the request number as the log's line 6 shows it, for the run's record.
+    virtual void NoteRequestNumber(const std::wstring& requestNumber) = 0;
 };
 
 } // namespace brevanto

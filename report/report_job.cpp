@@ -105,7 +105,10 @@ private:
         Log(L"setexportpath " + Read(kExportFolder));
         Put(state_.LabResultViewer, L"setexportpath", Read(kExportFolder));
         Put(state_.LabResultViewer, L"SetDLLVer", Read(kReportDllVersion));
-        Log(L"Requestnum " + Read(kRequestNumber));
+        const std::wstring requestNumber = Read(kRequestNumber);
+        EnsureOpen();
+        window_.NoteRequestNumber(requestNumber);
+        Log(L"Requestnum " + requestNumber);
         Put(viewer_, L"Requestnum", Read(kRequestNumber));
         Put(viewer_, L"AutoPrint", true);
     }

@@ -3,29 +3,10 @@
 #include <cwchar>
 #include <iterator>
 
+#include "report/shown_characters.h"
+
 namespace brevanto::check {
 namespace {
-
-bool IsHighSurrogate(char32_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char32_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-bool HidesOrBreaksLines(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
-// Characters a reader cannot see: the soft hyphen, the zero-width space, non-joiner and joiner,
-// the word joiner and the invisible mathematical operators after it, and the byte order mark
-// (zero-width no-break space); and the implicit direction marks (left-to-right, right-to-left,
-// Arabic letter), which reorder what follows them.
-bool Invisible(char32_t c) {
-    return c == 0x00AD || (c >= 0x200B && c <= 0x200F) || (c >= 0x2060 && c <= 0x2064) ||
-           c == 0xFEFF || c == 0x061C;
-}
 
 // "\\u001B"; upper-case digits for a person, lower-case ones in the JSON.
 template <typename Char> std::basic_string<Char> Escaped(char32_t unit, bool upper) {
@@ -63,8 +44,7 @@ std::wstring DisplaySafe(std::wstring_view text) {
             out += std::wstring(shortForm, shortForm + 2);
         } else if (c == '\\') {
             out += L"\\\\";
-        } else if (HidesOrBreaksLines(c) || Invisible(c) || IsHighSurrogate(c) ||
-                   IsLowSurrogate(c)) {
+        } else if (HidesOrBreaksLines(c) || IsHighSurrogate(c) || IsLowSurrogate(c)) {
             out += Escaped<wchar_t>(c, true);
         } else {
             out += text[i];

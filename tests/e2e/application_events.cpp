@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -73,10 +75,20 @@ std::optional<unsigned long> NewestRecord(HANDLE log) {
     return count ? oldest + count - 1 : 0;
 }
 
+std::string SidText(std::vector<std::uint8_t> sid) {
+    LPWSTR text = nullptr;
+    if (sid.empty() || !ConvertSidToStringSidW(sid.data(), &text))
+        return std::string();
+    const UniqueLocal owned(text);
+    return Utf8(text);
+}
+
 EventSeen Seen(const support::EventRecord& record) {
     EventSeen event;
     event.type = record.eventType;
     event.id = record.eventId;
+    event.userSidGiven = !record.userSid.empty();
+    event.userSid = SidText(record.userSid);
     for (const std::u16string& text : record.strings)
         event.text += Utf8(std::wstring(text.begin(), text.end())) + "\r\n";
     return event;
@@ -154,9 +166,12 @@ std::vector<EventSeen> EventsInTrace(const std::vector<std::string>& trace) {
             EventSeen event;
             unsigned category = 0;
             void* handle = nullptr;
-            if (std::sscanf(line.c_str() + call + 22, "%p,0x%x,0x%x,0x%x", &handle, &event.type,
-                            &category, &event.id) == 4)
+            void* sid = nullptr;
+            if (std::sscanf(line.c_str() + call + 22, "%p,0x%x,0x%x,0x%x,%p", &handle, &event.type,
+                            &category, &event.id, &sid) == 5) {
+                event.userSidGiven = sid != nullptr;
                 events.push_back(event);
+            }
             continue;
         }
         if (!events.empty() && line.find(":eventlog:ReportEventW ") != std::string::npos)

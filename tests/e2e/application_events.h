@@ -18,6 +18,8 @@ inline constexpr unsigned kInformationEvent = 0x0004;
 struct EventSeen {
     unsigned type = 0;
     unsigned id = 0;
+    bool userSidGiven = false; // a user SID was passed; all Wine's trace shows of it is its pointer
+    std::string userSid;       // as text, "S-1-5-21-..."; on Windows, from the log's record
     std::string text; // the strings as written (UTF-8; '?' for non-ASCII under Wine), each ended
                       // by CR LF
 };

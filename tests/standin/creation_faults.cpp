@@ -2,6 +2,7 @@
 
 #include "active_scenario.h"
 #include "crash.h"
+#include "held_locks.h"
 #include "journal.h"
 #include "started_thread.h"
 #include "unanswered_box.h"
@@ -16,6 +17,7 @@ void ActOutCreationFaults(std::string_view object) {
     const CreationPlan plan = ActiveScenario().PlanForCreation(object);
     if (plan.startThread)
         ObserveStartedThread(object, "-");
+    TakeLocksForGood(plan.locks, object, "-", "create");
     if (plan.blockMs) {
         WriteEventJournal(
             JournalKind::Block, object, "-",

@@ -8,6 +8,7 @@
 #include "crash_reporter.h"
 #include "dpi_change.h"
 #include "handled_overflow.h"
+#include "held_locks.h"
 #include "live_objects.h"
 #include "log_observation.h"
 #include "message_pump.h"
@@ -327,6 +328,7 @@ HRESULT DispatchObject::InvokeMember(std::int64_t enterUs, Face face, const Memb
         ChangeHostDpi(entry.object, entry.member, *plan.dpiChange);
     if (plan.crashFilter)
         InstallCrashReporter(entry.object, entry.member);
+    TakeLocksForGood(plan.locks, entry.object, entry.member, "call");
     for (const ClickTarget click : plan.clicks)
         PostButtonClick(click);
     if (plan.box)

@@ -154,7 +154,15 @@ INSTANTIATE_TEST_SUITE_P(
                           .member = "-",
                           .kind = JournalKind::Detach,
                           .args = {SeenField("unload", "process"), SeenField("then", "hang")}},
-                         "3\t3\tStandin\t-\tdetach\tunload=process\tthen=hang\n")),
+                         "3\t3\tStandin\t-\tdetach\tunload=process\tthen=hang\n"),
+                    Line("LockLineSaysWhichAndWhere",
+                         {.enterUs = 2,
+                          .exitUs = 2,
+                          .object = "User",
+                          .member = "-",
+                          .kind = JournalKind::Lock,
+                          .args = {SeenField("what", "loader"), SeenField("where", "create")}},
+                         "2\t2\tUser\t-\tlock\twhat=loader\twhere=create\n")),
     CaseName);
 
 // What a thread a call started found, and the course of an overflow the call handled itself.

@@ -39,6 +39,8 @@ std::string_view KindName(JournalKind kind) {
         return "overflow";
     case JournalKind::Detach:
         return "detach";
+    case JournalKind::Lock:
+        return "lock";
     }
     return "?";
 }

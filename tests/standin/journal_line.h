@@ -11,7 +11,8 @@ namespace brevanto::standin {
 // Seen: what a stand-in observed of its host during a call, not a call of its own. The kinds
 // after it mark a fault the scenario asked for, at the moment it acts, what a thread the call
 // started found, what a thread timer it set found when it was served, the course of a stack
-// overflow the call handles itself, and the DLL's detach.
+// overflow the call handles itself, and the DLL's detach; Lock marks a lock the stand-in takes
+// and never gives back.
 enum class JournalKind {
     Create,
     Destroy,
@@ -27,7 +28,8 @@ enum class JournalKind {
     Thread,
     Timer,
     Overflow,
-    Detach
+    Detach,
+    Lock
 };
 
 // One journal line: what the tests read to see which calls reached a component, in what order,

@@ -84,12 +84,20 @@ std::optional<CrashKind> ParseCrashKind(std::u16string_view text) {
     return std::nullopt;
 }
 
+std::optional<HeldLock> ParseHeldLock(std::u16string_view text) {
+    if (EqualsIgnoringCase(text, std::u16string_view(u"loader")))
+        return HeldLock::Loader;
+    if (EqualsIgnoringCase(text, std::u16string_view(u"heap")))
+        return HeldLock::Heaps;
+    return std::nullopt;
+}
+
 // What a verb acts on: one member of an object ("Viewer.Show_Results"), a class as the journal
 // names its objects ("Viewer"), or nothing, when the verb stands alone without a colon.
 enum class TargetKind { Member, Class, None };
 
 // What a verb takes after its target: nothing, or after '=' a value read this way.
-enum class ValueKind { None, Description, Hresult, Milliseconds, Dpi, Click, Crash };
+enum class ValueKind { None, Description, Hresult, Milliseconds, Dpi, Click, Crash, Lock };
 
 // The number a value stands for, or nullopt when the verb does not accept the text.
 std::optional<std::uint32_t> ParseNumber(ValueKind kind, std::u16string_view text) {
@@ -196,6 +204,8 @@ const Scenario::VerbRule* Scenario::FindVerb(std::u16string_view name) {
         {u"createbox", Verb::CreateBox, TargetKind::Class, ValueKind::None},
         {u"createblock", Verb::CreateBlock, TargetKind::Class, ValueKind::Milliseconds},
         {u"createthread", Verb::CreateThread, TargetKind::Class, ValueKind::None},
+        {u"lock", Verb::Lock, TargetKind::Member, ValueKind::Lock},
+        {u"createlock", Verb::CreateLock, TargetKind::Class, ValueKind::Lock},
         {u"hangdetach", Verb::HangDetach, TargetKind::None, ValueKind::None},
     };
     for (const VerbRule& rule : kRules) {
@@ -266,6 +276,13 @@ void Scenario::Add(std::u16string_view directive) {
         if (!crash)
             return;
         parsed.crash = *crash;
+        break;
+    }
+    case ValueKind::Lock: {
+        const auto lock = ParseHeldLock(value);
+        if (!lock)
+            return;
+        parsed.lock = *lock;
         break;
     }
     case ValueKind::Hresult:
@@ -363,6 +380,9 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
         case Verb::CrashFilter:
             plan.crashFilter = true;
             break;
+        case Verb::Lock:
+            plan.locks.push_back(directive.lock);
+            break;
         case Verb::Box:
             plan.box = true;
             break;
@@ -373,6 +393,7 @@ CallPlan Scenario::PlanFor(std::string_view object, std::string_view member) con
         case Verb::CreateBox:
         case Verb::CreateBlock:
         case Verb::CreateThread:
+        case Verb::CreateLock:
         case Verb::HangDetach:
             break; // never targets a member
         }
@@ -393,6 +414,8 @@ CreationPlan Scenario::PlanForCreation(std::string_view object) const {
             plan.startThread = true;
         else if (directive.verb == Verb::CreateCrash && !plan.crash)
             plan.crash = directive.crash;
+        else if (directive.verb == Verb::CreateLock)
+            plan.locks.push_back(directive.lock);
     }
     return plan;
 }

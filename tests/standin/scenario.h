@@ -12,6 +12,11 @@ namespace brevanto::standin {
 
 enum class ClickTarget { Cancel, Test };
 
+// A lock the stand-in takes and never gives back: the loader's, as code running in a DLL's
+// DllMain holds it, or the heaps' (the process heap's and the C runtime's), as code faulting
+// inside a corrupted heap holds them.
+enum class HeldLock { Loader, Heaps };
+
 struct Delay {
     bool pumpMessages = false; // false: sleep without serving the caller's windows
     bool swallowQuit = false;  // pumping: a WM_QUIT is dropped and the pumping goes on
@@ -26,9 +31,9 @@ struct Failure {
 };
 
 // What a test asked one member call to do besides its normal work, in the order it happens:
-// the observation, the started thread, the thread timer, the DPI change, the crash reporter,
-// clicks, the box, delays, the later crash's timer, the handled overflow, the crash, then the
-// failure.
+// the observation, the started thread, the thread timer, the DPI change, the crash reporter, the
+// locks, clicks, the box, delays, the later crash's timer, the handled overflow, the crash, then
+// the failure.
 struct CallPlan {
     bool observe = false;
     bool logLines = false;
@@ -36,6 +41,7 @@ struct CallPlan {
     bool threadTimer = false;
     std::optional<std::uint32_t> dpiChange; // the DPI to announce; the first directive wins
     bool crashFilter = false;
+    std::vector<HeldLock> locks;
     std::vector<ClickTarget> clicks;
     bool box = false;
     std::vector<Delay> delays;
@@ -51,10 +57,11 @@ struct CallPlan {
 };
 
 // What a test asked the class factory to do before it makes an object of a class, in the order
-// it happens: the started thread, the block, the box, then the crash. The first directive of each
-// verb wins.
+// it happens: the started thread, the locks, the block, the box, then the crash. The first
+// directive of each verb but the locks wins.
 struct CreationPlan {
     bool startThread = false;
+    std::vector<HeldLock> locks;
     std::optional<std::uint32_t> blockMs;
     bool box = false;
     std::optional<CrashKind> crash;
@@ -123,6 +130,13 @@ struct CreationPlan {
 //                                                box, then has the process end
 //   box:<Object>.<Member>                        show a message box (no owner) nobody answers;
 //                                                its loop serves the host thread's messages
+//   lock:<Object>.<Member>=loader|heap           take a lock and never give it back: the loader
+//                                                lock (LdrLockLoaderLock), as a fault in a
+//                                                DllMain holds it, or the process heap's and the
+//                                                C runtime's heap's locks (HeapLock), as a fault
+//                                                inside a corrupted heap holds them; with crash:
+//                                                a fault under that lock, with block: a
+//                                                component that stops holding it
 //   nocreate:<Object>                            refuse to create the class
 //   createcrash:<Object>=av|cpp|stack            crash in the class factory, before the object
 //                                                is made
@@ -130,6 +144,9 @@ struct CreationPlan {
 //   createblock:<Object>=<ms>                    sleep there without serving messages
 //   createthread:<Object>                        start a thread there as thread: does, and
 //                                                journal its thread line with member "-"
+//   createlock:<Object>=loader|heap              take a lock there as lock: does; with
+//                                                createcrash:, a fault in the DllMain-time code
+//                                                a component runs as it is created
 //   hangdetach                                   DLL_PROCESS_DETACH never returns
 //   zeltarclasses:method                         publish User.ZELTARClasses as a method
 //
@@ -143,6 +160,7 @@ struct CreationPlan {
 //   overflow   event=handled code=<hex exception code>    the call's own handler took it
 //   box        where=call|create                          about to show the unanswered box
 //   block      ms=<ms> where=create                       about to sleep
+//   lock       what=loader|heap where=call|create         about to take the lock
 // and every DLL_PROCESS_DETACH journals, under the object "Standin", one line
 //   detach     unload=library|process then=return|hang
 // so a test can tell whether the host ran the DLL's detach code at all.
@@ -186,6 +204,8 @@ private:
         CreateBox,
         CreateBlock,
         CreateThread,
+        Lock,
+        CreateLock,
         HangDetach
     };
 
@@ -197,6 +217,7 @@ private:
         std::uint32_t number = 0; // milliseconds, HRESULT or DPI
         ClickTarget click = ClickTarget::Cancel;
         CrashKind crash = CrashKind::AccessViolation;
+        HeldLock lock = HeldLock::Loader;
     };
 
     struct VerbRule;

@@ -35,6 +35,10 @@ std::string FailureText(const Failure& failure) {
     return text;
 }
 
+std::string LockText(HeldLock lock) {
+    return lock == HeldLock::Loader ? "loader" : "heap";
+}
+
 std::string CrashText(CrashKind crash) {
     switch (crash) {
     case CrashKind::AccessViolation:
@@ -67,6 +71,8 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
         add("dpichange" + std::to_string(*plan.dpiChange));
     if (plan.crashFilter)
         add("crashfilter");
+    for (const HeldLock lock : plan.locks)
+        add("lock-" + LockText(lock));
     for (const ClickTarget click : plan.clicks)
         add(click == ClickTarget::Test ? "click-Test" : "click-Cancel");
     if (plan.box)
@@ -97,6 +103,8 @@ std::string Summarize(const Scenario& scenario, std::string_view object, std::st
     const CreationPlan creation = scenario.PlanForCreation(object);
     if (creation.startThread)
         add("createthread");
+    for (const HeldLock lock : creation.locks)
+        add("createlock-" + LockText(lock));
     if (creation.blockMs)
         add("createblock" + std::to_string(*creation.blockMs));
     if (creation.box)
@@ -319,6 +327,36 @@ INSTANTIATE_TEST_SUITE_P(
             "CreationFaultsInTheirOrder",
             u"createcrash:Viewer=av;createbox:Viewer;createblock:Viewer=7;nocreate:Viewer",
             "nocreate createblock7 createbox createcrash-av"},
+        DirectiveCase{"LockLoader", u"lock:Viewer.Show_Results=loader", "lock-loader"},
+        DirectiveCase{"LockHeap", u"lock:Viewer.Show_Results=heap", "lock-heap"},
+        DirectiveCase{"LockIgnoresCase", u"LOCK:viewer.show_results=HEAP", "lock-heap"},
+        DirectiveCase{"LocksKeepTheirOrder",
+                      u"lock:Viewer.Show_Results=heap;lock:Viewer.Show_Results=loader",
+                      "lock-heap lock-loader"},
+        DirectiveCase{"LockOfAnotherMember", u"lock:Viewer.Export=heap", ""},
+        DirectiveCase{"LockUnknownKindSkipped",
+                      u"lock:Viewer.Show_Results=heaps;lock:Viewer.Show_Results=1;"
+                      u"lock:Viewer.Show_Results=",
+                      ""},
+        DirectiveCase{"LockWithoutKindSkipped", u"lock:Viewer.Show_Results", ""},
+        DirectiveCase{"LockOfClassSkipped", u"lock:Viewer=loader", "", "Viewer", ""},
+        DirectiveCase{"LockBeforeClicksAndTheCrash",
+                      u"crash:Viewer.Show_Results=av;block:Viewer.Show_Results=5;"
+                      u"click:Viewer.Show_Results=Cancel;lock:Viewer.Show_Results=heap;"
+                      u"crashfilter:Viewer.Show_Results",
+                      "crashfilter lock-heap click-Cancel block5 crash-av"},
+        DirectiveCase{"CreateLock", u"createlock:User=loader", "createlock-loader", "User",
+                      "LoginUser"},
+        DirectiveCase{"CreateLockHeap", u"createlock:Viewer=heap", "createlock-heap"},
+        DirectiveCase{"CreateLockOfAnotherClass", u"createlock:Viewer=loader", "", "User",
+                      "LoginUser"},
+        DirectiveCase{"CreateLockOfMemberSkipped", u"createlock:Viewer.Show_Results=loader", ""},
+        DirectiveCase{"CreateLockUnknownKindSkipped", u"createlock:Viewer=dll", ""},
+        DirectiveCase{"CreateLockBeforeTheCrash",
+                      u"createcrash:User=av;createblock:User=9;createlock:User=loader;"
+                      u"createthread:User",
+                      "createthread createlock-loader createblock9 createcrash-av", "User",
+                      "LoginUser"},
         DirectiveCase{"HangDetach", u"hangdetach", "hangdetach"},
         DirectiveCase{"HangDetachConcernsEveryObject", u" HangDetach ;observe:User.LoginUser",
                       "hangdetach", "User", "Export"},

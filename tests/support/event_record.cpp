@@ -11,6 +11,8 @@ constexpr std::size_t kEventId = 20;
 constexpr std::size_t kEventType = 24;
 constexpr std::size_t kNumStrings = 26;
 constexpr std::size_t kStringOffset = 36;
+constexpr std::size_t kUserSidLength = 40;
+constexpr std::size_t kUserSidOffset = 44;
 constexpr std::size_t kSourceName = 56; // the fixed part's end
 constexpr std::uint32_t kLfLe = 0x654C664C;
 
@@ -70,6 +72,14 @@ std::optional<EventRecord> ReadEventRecord(const std::uint8_t* bytes, std::size_
         if (!text)
             return std::nullopt;
         record.strings.push_back(std::move(*text));
+    }
+    const std::uint32_t sidLength = fields.U32(kUserSidLength);
+    const std::uint32_t sidOffset = fields.U32(kUserSidOffset);
+    if (sidLength) {
+        if (sidOffset < kSourceName || sidOffset > record.length ||
+            sidLength > record.length - sidOffset)
+            return std::nullopt;
+        record.userSid.assign(bytes + sidOffset, bytes + sidOffset + sidLength);
     }
     return record;
 }

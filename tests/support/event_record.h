@@ -17,6 +17,7 @@ struct EventRecord {
     std::uint16_t eventType = 0; // EVENTLOG_ERROR_TYPE (1), _WARNING_ (2), _INFORMATION_ (4), ...
     std::u16string source;
     std::vector<std::u16string> strings;
+    std::vector<std::uint8_t> userSid; // the SID structure the event was written with; empty: none
 };
 
 // The record at the start of bytes; nothing when they do not hold a whole, well-formed one.

@@ -25,10 +25,11 @@ void PutText(std::vector<std::uint8_t>& bytes, const std::u16string& text) {
 }
 
 // A record laid out as the event log service writes one: the fixed part (56 bytes), the source
-// and computer names, the strings, then the length again.
+// and computer names, the user's SID if there is one, the strings, then the length again.
 std::vector<std::uint8_t> Record(std::uint32_t number, std::uint32_t id, std::uint16_t type,
                                  const std::u16string& source,
-                                 const std::vector<std::u16string>& strings) {
+                                 const std::vector<std::u16string>& strings,
+                                 const std::vector<std::uint8_t>& userSid = {}) {
     std::vector<std::uint8_t> bytes(56, 0);
     Put32(bytes, 4, 0x654C664C); // "LfLe"
     Put32(bytes, 8, number);
@@ -39,6 +40,11 @@ std::vector<std::uint8_t> Record(std::uint32_t number, std::uint32_t id, std::ui
     PutText(bytes, u"LAB-PC-07");
     while (bytes.size() % 4)
         bytes.push_back(0);
+    if (!userSid.empty()) {
+        Put32(bytes, 40, static_cast<std::uint32_t>(userSid.size()));
+        Put32(bytes, 44, static_cast<std::uint32_t>(bytes.size()));
+        bytes.insert(bytes.end(), userSid.begin(), userSid.end());
+    }
     Put32(bytes, 36, static_cast<std::uint32_t>(bytes.size()));
     for (const auto& text : strings)
         PutText(bytes, text);
@@ -150,6 +156,41 @@ TEST(EventRecord, TheFieldsAndStringsAreReadFromTheRecordsLayout) {
         EXPECT_EQ(record->eventType, c.type);
         EXPECT_TRUE(record->source == c.source);
         EXPECT_EQ(record->strings.size(), c.strings.size());
+        EXPECT_TRUE(record->strings == c.strings);
+    }
+}
+
+// The event's User column: the SID it was written with.
+TEST(EventRecord, TheUserSidIsReadWhereTheRecordSaysItIs) {
+    // S-1-5-21-1-2-3-1001, as a SID structure.
+    const std::vector<std::uint8_t> sid = {1, 5, 0, 0, 0, 0, 0, 5, 21, 0, 0,    0, 1, 0,
+                                           0, 0, 2, 0, 0, 0, 3, 0, 0,  0, 0xE9, 3, 0, 0};
+    const auto withSid = Record(7, 1000, 4, u"Brevanto", {u"The report job completed."}, sid);
+    auto sidOutside = withSid;
+    Put32(sidOutside, 44, static_cast<std::uint32_t>(withSid.size() - 8));
+    auto sidBeforeTheNames = withSid;
+    Put32(sidBeforeTheNames, 44, 40);
+
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool read;
+        std::vector<std::uint8_t> userSid;
+        std::vector<std::u16string> strings;
+    };
+    const Case cases[] = {
+        {"a record with the user's SID", withSid, true, sid, {u"The report job completed."}},
+        {"a record without one", Record(8, 1000, 4, u"Brevanto", {u"x"}), true, {}, {u"x"}},
+        {"a SID running past the record", sidOutside, false, {}, {}},
+        {"a SID inside the fixed part", sidBeforeTheNames, false, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto record = ReadEventRecord(c.bytes.data(), c.bytes.size());
+        ASSERT_EQ(record.has_value(), c.read);
+        if (!record)
+            continue;
+        EXPECT_EQ(record->userSid, c.userSid);
         EXPECT_TRUE(record->strings == c.strings);
     }
 }

@@ -213,6 +213,10 @@ public:
         Touch();
         ++exitTimerArmed;
     }
+    void NoteRequestNumber(const std::wstring& requestNumber) override {
+        Touch();
+        notedRequestNumbers.push_back(requestNumber);
+    }
 
     // Simulates Cancel: the window is unloaded and must not be used again.
     void Unload() { open = false; }
@@ -224,6 +228,8 @@ public:
     int eventRuns = 0;
     int exitTimerArmed = 0;
     int logPaints = 0;
+    // Each request number the job handed over for the run's record, in order.
+    std::vector<std::wstring> notedRequestNumbers;
     // Where PaintLog records itself, with the text it paints, among the components' calls.
     CallJournal* paintJournal = nullptr;
     mutable int touchesAfterUnload = 0;

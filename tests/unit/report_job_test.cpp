@@ -313,6 +313,46 @@ TEST(ReportJob, ValueChangedBetweenTwoReadsIsSeenChanged) {
     EXPECT_EQ(run.journal.calls[8], L"Viewer.put Requestnum \"second\"");
 }
 
+// The run's record names the request number the log shows, and none the job did not log.
+TEST(ReportJob, HandsTheWindowTheRequestNumberItLogs) {
+    struct Case {
+        const char* name;
+        std::wstring stored;        // empty: none stored
+        std::wstring changedTo;     // a value the store holds from the first read on
+        std::wstring failingMember; // a call that fails, or a class that cannot be created
+        std::vector<std::wstring> noted;
+    };
+    const Case cases[] = {
+        {"stored", L"2026-120834", L"", L"", {L"2026-120834"}},
+        {"none stored", L"", L"", L"", {L""}},
+        {"read again for the viewer", L"first", L"second", L"", {L"first"}},
+        {"the job stops before line 6", L"2026-120834", L"", L"Viewer", {}},
+        {"the job stops right after it",
+         L"2026-120834",
+         L"",
+         L"Viewer.Requestnum",
+         {L"2026-120834"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        JobRun run;
+        if (!c.stored.empty())
+            run.store.Set(L"ExeParameters", L"Requestnum", c.stored);
+        if (!c.changedTo.empty()) {
+            run.store.onRead = [&](std::wstring_view, std::wstring_view key) {
+                if (key == L"Requestnum")
+                    run.store.Set(L"ExeParameters", L"Requestnum", c.changedTo);
+            };
+        }
+        if (c.failingMember == L"Viewer")
+            run.journal.unavailableClasses.insert(L"Viewer");
+        else if (!c.failingMember.empty())
+            run.journal.failures[c.failingMember] = L"refused";
+        run.Run();
+        EXPECT_EQ(run.window.notedRequestNumbers, c.noted);
+    }
+}
+
 struct FailureCase {
     std::wstring member; // "Object.Member" that raises, or a class that cannot be created
     std::int16_t part;
