@@ -38,7 +38,6 @@ add_library(brevanto_platform STATIC
     platform/message_pump.cpp
     platform/nt_path.cpp
     platform/own_version.cpp
-    platform/path_levels.cpp
     platform/pe_header.cpp
     platform/private_sddl.cpp
     platform/program_directory.cpp

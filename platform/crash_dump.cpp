@@ -11,7 +11,7 @@
 #include "platform/crash_report.h"
 #include "platform/current_account.h"
 #include "platform/local_dumps.h"
-#include "platform/path_levels.h"
+#include "platform/folder_levels.h"
 #include "platform/private_sddl.h"
 #include "platform/system_library.h"
 #include "platform/unique_resource.h"

@@ -3,6 +3,8 @@
 namespace brevanto {
 namespace {
 
+constexpr std::wstring_view kSeparators = L"\\/";
+
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
@@ -11,30 +13,68 @@ bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
+// Where the names below the root begin.
+std::size_t RootLength(std::wstring_view path) {
+    std::size_t at = 0;
+    std::size_t shareNames = 0; // server and share, each ending the root
+    if (StartsWith(path, L"\\\\?\\UNC\\")) {
+        at = 8;
+        shareNames = 2;
+    } else if (StartsWith(path, L"\\\\?\\")) {
+        at = 4;
+    } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        at = 2;
+        shareNames = 2;
+    }
+    if (shareNames) {
+        for (std::size_t name = 0; name < shareNames && at < path.size(); ++name) {
+            const auto end = path.find_first_of(kSeparators, at);
+            at = end == std::wstring_view::npos ? path.size() : end + 1;
+        }
+        return at;
+    }
+    if (path.size() >= at + 2 && path[at + 1] == L':')
+        return at + 2;
+    return at;
+}
+
+bool IsDriveLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
 } // namespace
 
-std::vector<std::wstring> FolderLevels(std::wstring_view fullPath) {
+std::vector<std::wstring> FolderLevels(std::wstring_view path) {
+    const std::size_t rootLength = RootLength(path);
+    std::wstring current(path.substr(0, rootLength));
+    while (!current.empty() && IsSeparator(current.back()) && current.size() > 2)
+        current.pop_back();
     std::vector<std::wstring> levels;
-    const bool driveRoot = fullPath.size() >= 3 && fullPath[1] == L':' &&
-                           IsSeparator(fullPath[2]) &&
-                           ((fullPath[0] >= L'A' && fullPath[0] <= L'Z') ||
-                            (fullPath[0] >= L'a' && fullPath[0] <= L'z'));
-    if (!driveRoot)
-        return levels;
-    levels.push_back(std::wstring(fullPath.substr(0, 2)) + L"\\");
-    std::wstring level = levels.back();
-    for (std::size_t at = 3; at < fullPath.size();) {
-        std::size_t end = at;
-        while (end < fullPath.size() && !IsSeparator(fullPath[end]))
-            ++end;
-        if (end > at) {
-            if (level.back() != L'\\')
-                level += L'\\';
-            level += fullPath.substr(at, end - at);
-            levels.push_back(level);
+    std::size_t at = rootLength;
+    while (at < path.size()) {
+        const auto end = path.find_first_of(kSeparators, at);
+        const std::wstring_view name =
+            path.substr(at, end == std::wstring_view::npos ? std::wstring_view::npos : end - at);
+        if (!name.empty()) {
+            if (!current.empty())
+                current += L'\\';
+            current += name;
+            levels.push_back(current);
         }
+        if (end == std::wstring_view::npos)
+            break;
         at = end + 1;
     }
+    return levels;
+}
+
+std::vector<std::wstring> LevelsFromDriveRoot(std::wstring_view fullPath) {
+    if (fullPath.size() < 3 || !IsDriveLetter(fullPath[0]) || fullPath[1] != L':' ||
+        !IsSeparator(fullPath[2]))
+        return {};
+    std::vector<std::wstring> levels{std::wstring(fullPath.substr(0, 2)) + L"\\"};
+    for (std::wstring& level : FolderLevels(fullPath))
+        levels.push_back(std::move(level));
     return levels;
 }
 

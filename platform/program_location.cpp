@@ -213,7 +213,7 @@ LocationJudgement JudgeProgramLocation(const std::wstring& folder,
                                        const std::vector<std::wstring>& trusted) {
     LocationJudgement judgement;
     judgement.folder = WithoutTrailingSlashFull(folder);
-    const std::vector<std::wstring> levels = FolderLevels(judgement.folder);
+    const std::vector<std::wstring> levels = LevelsFromDriveRoot(judgement.folder);
     if (levels.empty()) {
         judgement.refusal = Quoted(judgement.folder) + L" is no path from a drive's root";
         return judgement;

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "platform/nt_path.h"
-#include "platform/path_levels.h"
 #include "platform/private_sddl.h"
 
 // The rules a crash record follows where it touches files: naming the faulting module from the
@@ -67,45 +66,6 @@ TEST(DosPathOf, GivesNothingWhenThePathDoesNotFit) {
         wchar_t out[16];
         EXPECT_EQ(DosPathOf(L"\\Device\\HarddiskVolume3\\x.dll", drives, out, c.capacity),
                   c.length);
-    }
-}
-
-TEST(FolderLevels, WalksFromBelowTheRootDown) {
-    struct Case {
-        const char* name;
-        std::wstring path;
-        std::vector<std::wstring> levels;
-    };
-    const Case cases[] = {
-        {"a drive", L"C:\\CrashDumps\\Brevanto", {L"C:\\CrashDumps", L"C:\\CrashDumps\\Brevanto"}},
-        {"a profile folder",
-         L"C:\\Users\\lab\\AppData\\Local\\CrashDumps",
-         {L"C:\\Users", L"C:\\Users\\lab", L"C:\\Users\\lab\\AppData",
-          L"C:\\Users\\lab\\AppData\\Local", L"C:\\Users\\lab\\AppData\\Local\\CrashDumps"}},
-        {"a drive's root has none", L"C:\\", {}},
-        {"trailing and doubled backslashes",
-         L"C:\\Dumps\\\\Lab\\",
-         {L"C:\\Dumps", L"C:\\Dumps\\Lab"}},
-        {"a share",
-         L"\\\\server\\share\\Dumps\\Lab",
-         {L"\\\\server\\share\\Dumps", L"\\\\server\\share\\Dumps\\Lab"}},
-        {"a share's root has none", L"\\\\server\\share", {}},
-        {"a long path", L"\\\\?\\C:\\Dumps", {L"\\\\?\\C:\\Dumps"}},
-        {"a long share path",
-         L"\\\\?\\UNC\\server\\share\\Dumps",
-         {L"\\\\?\\UNC\\server\\share\\Dumps"}},
-        {"no root", L"Dumps\\Lab", {L"Dumps", L"Dumps\\Lab"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::vector<std::wstring> levels = FolderLevels(c.path);
-        std::vector<std::string> narrow;
-        for (const auto& level : levels)
-            narrow.push_back(Narrow(level));
-        std::vector<std::string> expected;
-        for (const auto& level : c.levels)
-            expected.push_back(Narrow(level));
-        EXPECT_EQ(narrow, expected);
     }
 }
 

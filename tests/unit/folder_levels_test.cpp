@@ -13,7 +13,47 @@ std::wstring Listed(const std::vector<std::wstring>& levels) {
     return text;
 }
 
-TEST(FolderLevels, EveryFolderFromTheDrivesRootDown) {
+TEST(FolderLevels, WalksFromBelowTheRootDown) {
+    struct Case {
+        const char* name;
+        std::wstring path;
+        std::vector<std::wstring> levels;
+    };
+    const Case cases[] = {
+        {"a drive", L"C:\\CrashDumps\\Brevanto", {L"C:\\CrashDumps", L"C:\\CrashDumps\\Brevanto"}},
+        {"a profile folder",
+         L"C:\\Users\\lab\\AppData\\Local\\CrashDumps",
+         {L"C:\\Users", L"C:\\Users\\lab", L"C:\\Users\\lab\\AppData",
+          L"C:\\Users\\lab\\AppData\\Local", L"C:\\Users\\lab\\AppData\\Local\\CrashDumps"}},
+        {"a drive's root has none", L"C:\\", {}},
+        {"trailing and doubled backslashes",
+         L"C:\\Dumps\\\\Lab\\",
+         {L"C:\\Dumps", L"C:\\Dumps\\Lab"}},
+        {"a share",
+         L"\\\\server\\share\\Dumps\\Lab",
+         {L"\\\\server\\share\\Dumps", L"\\\\server\\share\\Dumps\\Lab"}},
+        {"a share's root has none", L"\\\\server\\share", {}},
+        {"a long path", L"\\\\?\\C:\\Dumps", {L"\\\\?\\C:\\Dumps"}},
+        {"a long share path",
+         L"\\\\?\\UNC\\server\\share\\Dumps",
+         {L"\\\\?\\UNC\\server\\share\\Dumps"}},
+        {"no root", L"Dumps\\Lab", {L"Dumps", L"Dumps\\Lab"}},
+        {"forward slashes", L"C:/Dumps//Lab/", {L"C:\\Dumps", L"C:\\Dumps\\Lab"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::wstring> levels = FolderLevels(c.path);
+        std::vector<std::string> narrow;
+        for (const auto& level : levels)
+            narrow.push_back(Narrow(level));
+        std::vector<std::string> expected;
+        for (const auto& level : c.levels)
+            expected.push_back(Narrow(level));
+        EXPECT_EQ(narrow, expected);
+    }
+}
+
+TEST(LevelsFromDriveRoot, EveryFolderFromTheDrivesRootDown) {
     struct Case {
         const char* name;
         std::wstring path;
@@ -33,7 +73,7 @@ TEST(FolderLevels, EveryFolderFromTheDrivesRootDown) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Narrow(Listed(FolderLevels(c.path))), Narrow(c.levels));
+        EXPECT_EQ(Narrow(Listed(LevelsFromDriveRoot(c.path))), Narrow(c.levels));
     }
 }
 
