@@ -18,6 +18,11 @@ void StandinLibrary::Register() const {
         Fail("DllRegisterServer of " + Utf8(path_) + " failed", static_cast<unsigned long>(result));
 }
 
+HRESULT StandinLibrary::DllInstall(bool install, const wchar_t* commandLine) const {
+    using Install = HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR);
+    return reinterpret_cast<Install>(Export("DllInstall"))(install ? TRUE : FALSE, commandLine);
+}
+
 void StandinLibrary::ReloadScenario() const {
     using Reload = void(STDAPICALLTYPE*)();
     reinterpret_cast<Reload>(Export("BrevantoStandinReloadScenario"))();
