@@ -38,6 +38,10 @@ mkdir -p "$secret"
 ) || { cat "$secret/openssl.log" >&2; exit 1; }
 openssl x509 -in "$secret/cert.pem" -outform der -out "$bundle/packages/brevanto-test-ca.cer" ||
     exit 1
+# Beside the signed packages: the thumbprint their installed exes' signatures must chain to
+# (tests/msi/signature_test.cpp).
+openssl x509 -in "$secret/cert.pem" -noout -fingerprint -sha1 \
+    >"$bundle/packages/test-certificate.sha1" || exit 1
 
 log "the $version and $newer packages, signed"
 for product in "$version" "$newer"; do

@@ -79,11 +79,14 @@ void CopyBundle(const std::wstring& bundle, const std::wstring& packages, const 
             if (Exists(from + L"\\" + program))
                 CopyOne(from + L"\\" + program, to + L"\\" + program);
     }
-    const std::vector<FolderEntry> msis = FolderEntries(packages, L"*.msi");
-    if (!msis.empty())
+    // The packages, with what the package tests read beside them (the signing certificate's
+    // thumbprint and public part).
+    const std::vector<FolderEntry> files = FolderEntries(packages, L"*");
+    if (!files.empty())
         CreateFolders(copy + L"\\packages");
-    for (const FolderEntry& msi : msis)
-        CopyOne(packages + L"\\" + msi.name, copy + L"\\packages\\" + msi.name);
+    for (const FolderEntry& file : files)
+        if (!file.folder)
+            CopyOne(packages + L"\\" + file.name, copy + L"\\packages\\" + file.name);
 }
 
 } // namespace brevanto::runner

@@ -13,7 +13,8 @@ namespace brevanto::runner {
 std::wstring CopyFolderFor(bool elevated, const std::wstring& runName);
 
 // Copies mingw-<arch>\bin (the files the tests run, in the build's layout, so that a test finds the
-// other build beside its own) for each arch the bundle has, and the packages into packages\.
+// other build beside its own) for each arch the bundle has, and the packages folder's files into
+// packages\.
 // Throws RunnerError when it cannot.
 void CopyBundle(const std::wstring& bundle, const std::wstring& packages, const std::wstring& copy,
                 bool adminOnly);
