@@ -82,6 +82,12 @@ std::vector<std::string> PackageNames(const std::wstring& folder) {
     return names;
 }
 
+// "Brevanto tests", which holds the copies: gone with the last of them (a run beside this one
+// keeps it).
+void RemoveEmptyParent(const std::wstring& copy) {
+    RemoveDirectoryW(copy.substr(0, copy.find_last_of(L'\\')).c_str());
+}
+
 TestRecord RunnerFailure(const std::string& name, const std::string& why) {
     TestRecord record = NewTestRecord("Runner." + name);
     record.started = true;
@@ -193,6 +199,7 @@ private:
         if (!RemovePath(copy))
             runnerFailures_.push_back(
                 RunnerFailure("RemovesItsCopy", "cannot remove " + Utf8(copy)));
+        RemoveEmptyParent(copy);
         state_.restored = true;
         WriteRunState(results_, state_);
     }
@@ -309,11 +316,13 @@ int Restore(const std::wstring& runFolder) {
         Say(failure);
         ++failures;
     }
-    for (const std::string& copy : state.copies)
+    for (const std::string& copy : state.copies) {
         if (!RemovePath(FromUtf8(copy))) {
             Say("cannot remove " + copy);
             ++failures;
         }
+        RemoveEmptyParent(FromUtf8(copy));
+    }
     state.restored = failures == 0;
     WriteRunState(runFolder, state);
     Say(failures == 0 ? "Put back what the run changed." : "Could not put back everything.");
