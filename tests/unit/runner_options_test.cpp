@@ -38,7 +38,8 @@ std::string Shown(const std::vector<std::string>& arguments) {
                                       {"bundle", options->bundle},
                                       {"packages", options->packages},
                                       {"filter", options->filter},
-                                      {"driver", options->driver}, {"wine-trace", options->wineTrace}})
+                                      {"driver", options->driver},
+                                      {"wine-trace", options->wineTrace}})
         if (!value.empty())
             add(std::string(name) + "=" + value);
     return shown;
