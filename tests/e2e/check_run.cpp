@@ -8,6 +8,7 @@
 #include "tests/support/captured_run.h"
 #include "tests/support/clock.h"
 #include "tests/support/environment_variable.h"
+#include "tests/support/evidence_drop.h"
 #include "tests/support/journal_file.h"
 #include "tests/support/standin_library.h"
 
@@ -36,6 +37,7 @@ CheckRun RunCheck(const std::wstring& arguments, const std::wstring& scenario, D
     run.status = static_cast<int>(captured->status);
     run.ms = captured->ms;
     run.bytes = captured->output;
+    support::DropEvidence(L"check-output", run.bytes);
     run.output = FromUtf8(run.bytes);
     run.journal = journal.Read();
     return run;

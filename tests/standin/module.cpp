@@ -94,11 +94,20 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllRegisterServer() {
-    return RegisterServer();
+    return RegisterServer(RegistrationScope::Machine);
 }
 
 STDAPI DllUnregisterServer() {
-    return UnregisterServer();
+    return UnregisterServer(RegistrationScope::Machine);
+}
+
+// regsvr32 [/u] /n /i:machine|user: the machine's classes, or the user's, which a process that is
+// not elevated sees over the machine's and an elevated one never sees.
+extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, PCWSTR commandLine) {
+    const auto scope = ScopeNamed(commandLine ? commandLine : L"");
+    if (!scope)
+        return E_INVALIDARG;
+    return install ? RegisterServer(*scope) : UnregisterServer(*scope);
 }
 
 // For tests that drive the stand-ins inside their own process: take up a new scenario from the

@@ -32,11 +32,23 @@ std::wstring ModulePath() {
     }
 }
 
-// Creates (or opens) HKCR\<path> and sets one string value; a null name sets the default value.
-LSTATUS WriteValue(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+HKEY ScopeRoot(RegistrationScope scope) {
+    return scope == RegistrationScope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// A class key's path below the scope's root, in this process's registry view (on 64-bit Windows
+// a 32-bit DLL's classes land in the 32-bit view, where 32-bit hosts look for them).
+std::wstring ClassesPath(const std::wstring& path) {
+    return L"Software\\Classes\\" + path;
+}
+
+// Creates (or opens) <classes>\<path> and sets one string value; a null name sets the default
+// value.
+LSTATUS WriteValue(RegistrationScope scope, const std::wstring& path, const wchar_t* name,
+                   const std::wstring& value) {
     UniqueRegistryKey key;
-    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                     nullptr, key.Put(), nullptr);
+    LSTATUS status = RegCreateKeyExW(ScopeRoot(scope), ClassesPath(path).c_str(), 0, nullptr, 0,
+                                     KEY_SET_VALUE, nullptr, key.Put(), nullptr);
     if (status != ERROR_SUCCESS)
         return status;
     const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
@@ -52,7 +64,8 @@ struct RegistryValue {
     std::wstring data;
 };
 
-LSTATUS RegisterOneClass(const CreatableClass& creatable, const std::wstring& modulePath) {
+LSTATUS RegisterOneClass(RegistrationScope scope, const CreatableClass& creatable,
+                         const std::wstring& modulePath) {
     const std::wstring clsid = ClsidText(creatable.clsid);
     const std::wstring progId = creatable.progId;
     const std::wstring clsidKey = L"CLSID\\" + clsid;
@@ -71,7 +84,7 @@ LSTATUS RegisterOneClass(const CreatableClass& creatable, const std::wstring& mo
         {L"AppID\\" + clsid, L"DllSurrogate", kNoSurrogate},
     };
     for (const RegistryValue& value : values) {
-        const LSTATUS status = WriteValue(value.keyPath, value.name, value.data);
+        const LSTATUS status = WriteValue(scope, value.keyPath, value.name, value.data);
         if (status != ERROR_SUCCESS)
             return status;
     }
@@ -79,32 +92,44 @@ LSTATUS RegisterOneClass(const CreatableClass& creatable, const std::wstring& mo
 }
 
 // Removes the key with everything below it; a key that is already gone is fine.
-LSTATUS DeleteKey(const std::wstring& path) {
-    const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str());
+LSTATUS DeleteKey(RegistrationScope scope, const std::wstring& path) {
+    const LSTATUS status = RegDeleteTreeW(ScopeRoot(scope), ClassesPath(path).c_str());
     return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }
 
 } // namespace
 
-HRESULT RegisterServer() {
+std::optional<RegistrationScope> ScopeNamed(std::wstring_view name) {
+    const auto is = [name](std::wstring_view word) {
+        return CompareStringOrdinal(name.data(), static_cast<int>(name.size()), word.data(),
+                                    static_cast<int>(word.size()), TRUE) == CSTR_EQUAL;
+    };
+    if (is(L"machine"))
+        return RegistrationScope::Machine;
+    if (is(L"user"))
+        return RegistrationScope::User;
+    return std::nullopt;
+}
+
+HRESULT RegisterServer(RegistrationScope scope) {
     const std::wstring modulePath = ModulePath();
     if (modulePath.empty())
         return HRESULT_FROM_WIN32(GetLastError());
     for (const CreatableClass& creatable : CreatableClasses()) {
-        const LSTATUS status = RegisterOneClass(creatable, modulePath);
+        const LSTATUS status = RegisterOneClass(scope, creatable, modulePath);
         if (status != ERROR_SUCCESS)
             return HRESULT_FROM_WIN32(status);
     }
     return S_OK;
 }
 
-HRESULT UnregisterServer() {
+HRESULT UnregisterServer(RegistrationScope scope) {
     HRESULT result = S_OK;
     for (const CreatableClass& creatable : CreatableClasses()) {
         const std::wstring clsid = ClsidText(creatable.clsid);
         for (const std::wstring& path :
              {std::wstring(creatable.progId), L"CLSID\\" + clsid, L"AppID\\" + clsid}) {
-            const LSTATUS status = DeleteKey(path);
+            const LSTATUS status = DeleteKey(scope, path);
             if (status != ERROR_SUCCESS)
                 result = HRESULT_FROM_WIN32(status);
         }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/environment_variable.h"
+#include "tests/support/evidence_drop.h"
 #include "tests/support/journal_reader.h"
 
 namespace brevanto::support {
@@ -14,12 +15,13 @@ namespace brevanto::support {
 inline constexpr wchar_t kJournalVariable[] = L"BREVANTO_STANDIN_JOURNAL";
 
 // A fresh journal file in the temp folder, named in kJournalVariable for the stand-ins in this
-// process and in the programs it starts. The file is deleted at the end, and the variable gets
-// its previous value back.
+// process and in the programs it starts. At the end the file goes to the test runner's evidence
+// (deleted when the driver runs without the runner), and the variable gets its previous value
+// back.
 class JournalFile {
 public:
     JournalFile() : path_(NewPath()), variable_(kJournalVariable, path_) { Clear(); }
-    ~JournalFile() { Clear(); }
+    ~JournalFile() { DropOrDelete(path_, L"journal"); }
     JournalFile(const JournalFile&) = delete;
     JournalFile& operator=(const JournalFile&) = delete;
 

@@ -1,5 +1,6 @@
 #include "tests/support/standin_library.h"
 
+#include "platform/current_account.h"
 #include "platform/utf8.h"
 #include "tests/support/failure.h"
 
@@ -12,10 +13,16 @@ StandinLibrary::StandinLibrary(const std::wstring& folder)
 }
 
 void StandinLibrary::Register() const {
-    using Register = HRESULT(STDAPICALLTYPE*)();
-    const HRESULT result = reinterpret_cast<Register>(Export("DllRegisterServer"))();
+    const wchar_t* const scope = ProcessIsElevated() ? L"machine" : L"user";
+    const HRESULT result = DllInstall(true, scope);
     if (result != S_OK)
-        Fail("DllRegisterServer of " + Utf8(path_) + " failed", static_cast<unsigned long>(result));
+        Fail("DllInstall(" + Utf8(scope) + ") of " + Utf8(path_) + " failed",
+             static_cast<unsigned long>(result));
+}
+
+HRESULT StandinLibrary::DllInstall(bool install, const wchar_t* commandLine) const {
+    using Install = HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR);
+    return reinterpret_cast<Install>(Export("DllInstall"))(install ? TRUE : FALSE, commandLine);
 }
 
 void StandinLibrary::ReloadScenario() const {

@@ -16,8 +16,13 @@ class StandinLibrary {
 public:
     explicit StandinLibrary(const std::wstring& folder);
 
-    // Registers the stand-in components for this prefix's user (DllRegisterServer).
+    // Registers the stand-in components where this process's COM looks for them, as the test
+    // runner does: in the machine's classes when it runs elevated (an elevated process, and an
+    // administrator with UAC off, ignores the user's), in this user's otherwise.
     void Register() const;
+    // Its DllInstall export as it is: registers, or with install false removes, the stand-ins in
+    // the machine's classes ("machine") or in this user's ("user").
+    HRESULT DllInstall(bool install, const wchar_t* commandLine) const;
     // Has it read kScenarioVariable again, as it does when it is loaded.
     void ReloadScenario() const;
 
