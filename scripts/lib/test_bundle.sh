@@ -55,7 +55,8 @@ log "the bundle"
 cp "$BUILD/mingw-i686/bin/brevanto-test-runner.exe" "$bundle/" || exit 1
 for arch in i686 x64; do
     mkdir -p "$bundle/mingw-$arch/bin"
-    programs=(Brevanto.exe brevanto-check.exe BrevantoStandin.dll brevanto_wine_tests.exe)
+    programs=(Brevanto.exe brevanto-check.exe BrevantoStandin.dll brevanto_wine_tests.exe
+        brevanto_crash_probe.exe)
     [ "$arch" = i686 ] && programs+=(brevanto_msi_tests.exe)
     for program in "${programs[@]}"; do
         cp "$BUILD/mingw-$arch/bin/$program" "$bundle/mingw-$arch/bin/" || exit 1

@@ -44,8 +44,11 @@ constexpr TreeName kMachineTrees[] = {
 // is left out.
 constexpr const wchar_t* kTestFolders[] = {
     L"%SystemDrive%\\BrevantoFolderTest",
+    L"%SystemDrive%\\BrevantoLocationTest",
+    L"%SystemDrive%\\BrevantoWritableViewer",
     L"%SystemDrive%\\Lab",
     L"%SystemDrive%\\LabNew",
+    L"%SystemDrive%\\LabOpen",
     L"%SystemDrive%\\Dumps",
     L"%ProgramFiles%\\ZELTAR",
     L"%ProgramFiles(x86)%\\ZELTAR",
@@ -55,9 +58,10 @@ constexpr const wchar_t* kTestFolders[] = {
     L"%TEMP%\\Brevanto",
     L"%LOCALAPPDATA%\\CrashDumps",
 };
-// The temp folder's entries that start with this: the tests' journals, dump folders, scratch.
+// The temp folder's entries that start with this, whatever their case: the tests' journals, dump
+// folders, scratch folders and copies.
 constexpr wchar_t kTempEntries[] = L"%TEMP%";
-constexpr char kTempPrefix[] = "brevanto-";
+constexpr char kTempPrefix[] = "brevanto";
 
 std::wstring Expanded(const wchar_t* text) {
     std::wstring expanded(ExpandEnvironmentStringsW(text, nullptr, 0), L'\0');
