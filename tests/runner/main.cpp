@@ -11,6 +11,7 @@
 #include "platform/windows_version.h"
 #include "tests/runner/console.h"
 #include "tests/runner/core/allowance_list.h"
+#include "tests/runner/core/driver_environment.h"
 #include "tests/runner/core/junit.h"
 #include "tests/runner/core/machine_guard.h"
 #include "tests/runner/core/options.h"
@@ -220,6 +221,10 @@ private:
             // Wine writes a program's trace to the Unix standard error it inherited, the runner's.
             if (!options_.wineTrace.empty())
                 run.variables.emplace_back(L"BREVANTO_DRIVER_STDERR", FullPath(options_.wineTrace));
+            const std::wstring fixture =
+                bundle_ + L"\\mingw-" + FromUtf8(plan.arch) + L"\\bin\\link-fixture";
+            if (Exists(fixture + L"\\linked"))
+                run.variables.emplace_back(FromUtf8(kLinkFixtureVariable), fixture);
             if (name == L"brevanto_msi_tests.exe")
                 AddPackages(plan, run);
             Say("Running    " + plan.arch + " " + Utf8(name));

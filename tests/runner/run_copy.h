@@ -21,8 +21,11 @@ void CopyBundle(const std::wstring& bundle, const std::wstring& packages, const 
 
 // The programs of a build the tests run.
 inline constexpr const wchar_t* kBundledPrograms[] = {
-    L"Brevanto.exe",           L"brevanto-check.exe",
-    L"BrevantoStandin.dll",    L"brevanto_wine_tests.exe",
+    L"Brevanto.exe",
+    L"brevanto-check.exe",
+    L"BrevantoStandin.dll",
+    L"brevanto_wine_tests.exe",
+    L"brevanto_crash_probe.exe",
     L"brevanto_msi_tests.exe",
 };
 

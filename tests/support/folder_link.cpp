@@ -80,7 +80,12 @@ FolderLink::FolderLink(std::wstring in) {
         RemoveDirectoryW(target.c_str());
         RemoveDirectoryW(folder.c_str());
     }
-    const std::wstring fixture = ProgramDirectory() + L"\\link-fixture";
+    // The runner names the build's own where the tests run from a copy of it.
+    wchar_t named[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"BREVANTO_LINK_FIXTURE", named, MAX_PATH);
+    const std::wstring fixture = length && length < MAX_PATH
+                                     ? std::wstring(named, length)
+                                     : ProgramDirectory() + L"\\link-fixture";
     if (IsReparsePoint(fixture + L"\\linked")) {
         link_ = fixture + L"\\linked";
         target_ = fixture + L"\\target";

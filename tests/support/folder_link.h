@@ -9,7 +9,8 @@ namespace brevanto::support {
 // (the temp folder when none is) for the lifetime of this object. Wine cannot make one
 // (FSCTL_SET_REPARSE_POINT is not supported), but shows a Unix symbolic link as a reparse point:
 // there it is the one the build makes beside the tests, link-fixture\linked to link-fixture\target
-// in the program's folder.
+// in the program's folder, or the build's own that the test runner names (BREVANTO_LINK_FIXTURE)
+// when the tests run from its copy.
 class FolderLink {
 public:
     explicit FolderLink(std::wstring in = L"");

@@ -20,6 +20,12 @@ bool HandedToDriver(std::string_view name);
 // reads the end line, and what lies loose in the folder when the driver died during a test.
 inline constexpr std::string_view kEvidenceDropVariable = "BREVANTO_EVIDENCE_DROP";
 
+// The variable the runner names the build's link fixture in (link-fixture, a folder holding a
+// link "linked" to its folder "target"), where the bundle it runs from has one. Wine makes no
+// junction, but shows the Unix symbolic link the build made as one; a copy of the bundle cannot
+// hold such a link, so the tests take the build's own.
+inline constexpr std::string_view kLinkFixtureVariable = "BREVANTO_LINK_FIXTURE";
+
 // A test's full name as a file or folder name: "Prefix-Suite.Name-Param".
 std::string TestFileName(std::string_view test);
 
