@@ -61,6 +61,10 @@ for arch in i686 x64; do
     for program in "${programs[@]}"; do
         cp "$BUILD/mingw-$arch/bin/$program" "$bundle/mingw-$arch/bin/" || exit 1
     done
+    # Wine makes no junction but shows a Unix symbolic link as one: the link tests take this one
+    # there (unpacked with unzip, which makes the link again). Windows makes junctions of its own.
+    mkdir -p "$bundle/mingw-$arch/bin/link-fixture/target"
+    ln -s target "$bundle/mingw-$arch/bin/link-fixture/linked"
 done
 cp "$ROOT/tests/wine_allowances.txt" "$bundle/" || exit 1
 sed "s/@VERSION@/$version/g" "$ROOT/packaging/test-bundle/README-windows.txt" |
@@ -92,5 +96,5 @@ if find "$bundle" -type f \( -name '*.pfx' -o -name '*.p12' -o -name '*.key' -o 
     exit 1
 fi
 rm -f "$out/$name.zip"
-(cd "$work" && python3 -m zipfile -c "$out/$name.zip" "$name") || exit 1
+python3 "$ROOT/scripts/lib/zip_folder.py" "$out/$name.zip" "$work/$name" || exit 1
 echo "$out/$name.zip"
