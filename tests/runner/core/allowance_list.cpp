@@ -4,6 +4,8 @@
 #include <set>
 #include <utility>
 
+#include "tests/runner/core/text_lines.h"
+
 namespace brevanto::runner {
 namespace {
 
@@ -22,11 +24,7 @@ AllowanceList ParseAllowanceList(std::string_view text) {
     int number = 0;
     while (!text.empty()) {
         ++number;
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
+        const std::string_view line = TakeLine(text);
         if (line.empty() || line.starts_with('#'))
             continue;
         const auto firstTab = line.find('\t');

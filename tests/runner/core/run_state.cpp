@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "tests/runner/core/text_lines.h"
+
 namespace brevanto::runner {
 namespace {
 
@@ -90,11 +92,7 @@ std::optional<RunState> ParseRunState(std::string_view text, std::string& error)
     bool headed = false;
     while (!text.empty()) {
         ++number;
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
+        const std::string_view line = TakeLine(text);
         const auto refuse = [&] {
             error = "line " + std::to_string(number) + ": " + std::string(line);
             return std::nullopt;

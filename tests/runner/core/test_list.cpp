@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "tests/runner/core/text_lines.h"
+
 namespace brevanto::runner {
 namespace {
 
@@ -71,10 +73,7 @@ std::vector<std::string> ParseTestList(std::string_view listOutput) {
     std::vector<std::string> tests;
     std::string suite;
     while (!listOutput.empty()) {
-        const auto end = listOutput.find('\n');
-        const std::string_view line = listOutput.substr(0, end);
-        listOutput =
-            end == std::string_view::npos ? std::string_view() : listOutput.substr(end + 1);
+        const std::string_view line = TakeLine(listOutput);
         if (line.starts_with("  ")) {
             const std::string_view name = WithoutRemark(line.substr(2));
             if (!suite.empty() && !name.empty() && !Disabled(suite, name))
