@@ -42,7 +42,7 @@ std::wstring WriteOutFile(const std::wstring& path, const std::string& bytes) {
     OutFileFacts facts;
     facts.reparsePoint = (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     facts.links = information.nNumberOfLinks;
-    facts.askedPath = LongPath(full);
+    facts.askedPath = AsThisProcessOpens(LongPath(full));
     facts.finalPath = FinalPath(file.Get());
     if (const std::wstring refusal = OutFileRefusal(facts); !refusal.empty()) {
         if (made) {

@@ -16,6 +16,18 @@ std::wstring LongPath(const std::wstring& path) {
     return length && length < MAX_PATH ? std::wstring(full, length) : path;
 }
 
+std::wstring AsThisProcessOpens(const std::wstring& fullPath) {
+    BOOL wow64 = FALSE;
+    if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
+        return fullPath;
+    // The shared Windows folder: GetWindowsDirectory gives a terminal server user's own.
+    wchar_t windows[MAX_PATH];
+    const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (!length || length >= MAX_PATH)
+        return fullPath;
+    return Wow64RedirectedPath(fullPath, std::wstring_view(windows, length));
+}
+
 std::wstring FinalPath(HANDLE file) {
     wchar_t path[MAX_PATH * 2];
     const DWORD length = GetFinalPathNameByHandleW(file, path, static_cast<DWORD>(std::size(path)),

@@ -15,6 +15,11 @@ std::wstring FullPath(const std::wstring& path);
 // when it cannot be read.
 std::wstring LongPath(const std::wstring& path);
 
+// The path this process opens for a full path: a 32-bit process on 64-bit Windows opens
+// SysWOW64 where it asks for System32, as the file system redirector sends it (and so does Wine).
+// Elsewhere the path itself.
+std::wstring AsThisProcessOpens(const std::wstring& fullPath);
+
 // The path of an open file or folder after every link on the way (GetFinalPathNameByHandle), in
 // the form it was asked for ("C:\Lab", not "\\?\C:\Lab"); empty when it cannot be read.
 std::wstring FinalPath(HANDLE file);

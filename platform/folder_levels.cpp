@@ -1,5 +1,8 @@
 #include "platform/folder_levels.h"
 
+#include <cwctype>
+#include <optional>
+
 namespace brevanto {
 namespace {
 
@@ -36,6 +39,27 @@ std::size_t RootLength(std::wstring_view path) {
     if (path.size() >= at + 2 && path[at + 1] == L':')
         return at + 2;
     return at;
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::towlower(a[i]) != std::towlower(b[i]))
+            return false;
+    return true;
+}
+
+// The rest of path after folder and a separator, when path is that folder or lies below it.
+std::optional<std::wstring_view> Below(std::wstring_view path, std::wstring_view folder) {
+    if (path.size() < folder.size() || !SameName(path.substr(0, folder.size()), folder))
+        return std::nullopt;
+    const std::wstring_view rest = path.substr(folder.size());
+    if (rest.empty())
+        return rest;
+    if (!IsSeparator(rest.front()))
+        return std::nullopt;
+    return rest.substr(1);
 }
 
 bool IsDriveLetter(wchar_t c) {
@@ -84,6 +108,33 @@ std::wstring DosPathOfFinalPath(std::wstring_view finalPath) {
     if (StartsWith(finalPath, L"\\\\?\\"))
         return std::wstring(finalPath.substr(4));
     return std::wstring(finalPath);
+}
+
+std::wstring Wow64RedirectedPath(std::wstring_view fullPath, std::wstring_view windowsFolder) {
+    std::wstring windows(windowsFolder);
+    while (!windows.empty() && IsSeparator(windows.back()))
+        windows.pop_back();
+    if (windows.empty())
+        return std::wstring(fullPath);
+    const std::wstring_view exempt[] = {L"catroot",      L"catroot2", L"driverstore",
+                                        L"drivers\\etc", L"logfiles", L"spool"};
+    for (const std::wstring_view system : {L"\\System32", L"\\lastgood\\System32"}) {
+        const std::wstring folder = windows + std::wstring(system);
+        const auto rest = Below(fullPath, folder);
+        if (!rest)
+            continue;
+        for (const std::wstring_view name : exempt)
+            if (Below(*rest, name))
+                return std::wstring(fullPath);
+        return folder.substr(0, folder.size() - 8) + L"SysWOW64" +
+               std::wstring(fullPath.substr(folder.size()));
+    }
+    const std::wstring native = windows + L"\\Sysnative";
+    if (Below(fullPath, native))
+        return windows + L"\\System32" + std::wstring(fullPath.substr(native.size()));
+    if (SameName(fullPath, windows + L"\\regedit.exe"))
+        return windows + L"\\SysWOW64\\regedit.exe";
+    return std::wstring(fullPath);
 }
 
 } // namespace brevanto

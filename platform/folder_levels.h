@@ -25,4 +25,11 @@ std::vector<std::wstring> LevelsFromDriveRoot(std::wstring_view fullPath);
 // "\\?\UNC\server\share") in the form the path was asked for ("C:\Lab", "\\server\share").
 std::wstring DosPathOfFinalPath(std::wstring_view finalPath);
 
+// The path a 32-bit process on 64-bit Windows opens for a full path, where the file system
+// redirector sends it: <windows>\System32 and <windows>\lastgood\System32 to their SysWOW64 (but
+// for the folders below System32 it leaves alone: catroot, catroot2, driverstore, drivers\etc,
+// logfiles and spool), <windows>\Sysnative to the real System32, and <windows>\regedit.exe to
+// SysWOW64's. Any other path is itself. Names compare without regard to case.
+std::wstring Wow64RedirectedPath(std::wstring_view fullPath, std::wstring_view windowsFolder);
+
 } // namespace brevanto

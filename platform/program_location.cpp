@@ -52,7 +52,7 @@ std::optional<std::wstring> OpenedAsAsked(const std::wstring& path, UniqueFile& 
     if (final.empty())
         return L"the final path of " + Quoted(path) + L" could not be read " +
                ErrorText(GetLastError());
-    if (!SamePath(final, LongPath(path)))
+    if (!SamePath(final, AsThisProcessOpens(LongPath(path))))
         return Quoted(path) + L" leads to " + Quoted(final) + L" through a link";
     return std::nullopt;
 }

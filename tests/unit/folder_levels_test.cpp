@@ -96,5 +96,43 @@ TEST(FolderLevels, TheFinalPathIsGivenInTheFormThePathWasAskedFor) {
     }
 }
 
+TEST(FolderLevels, A32BitProcessOn64BitWindowsOpensWhereTheRedirectorSendsIt) {
+    struct Case {
+        const char* name;
+        std::wstring path;
+        std::wstring opened;
+    };
+    const Case cases[] = {
+        {"System32 itself", L"C:\\Windows\\System32", L"C:\\Windows\\SysWOW64"},
+        {"a DLL in System32, any case", L"c:\\windows\\system32\\ole32.dll",
+         L"C:\\Windows\\SysWOW64\\ole32.dll"},
+        {"a folder in System32", L"C:\\Windows\\System32\\wbem\\x.dll",
+         L"C:\\Windows\\SysWOW64\\wbem\\x.dll"},
+        {"lastgood", L"C:\\Windows\\lastgood\\System32\\a.dll",
+         L"C:\\Windows\\lastgood\\SysWOW64\\a.dll"},
+        {"spool is left alone", L"C:\\Windows\\System32\\spool\\drivers",
+         L"C:\\Windows\\System32\\spool\\drivers"},
+        {"drivers\\etc is left alone", L"C:\\Windows\\System32\\drivers\\etc\\hosts",
+         L"C:\\Windows\\System32\\drivers\\etc\\hosts"},
+        {"drivers itself is not", L"C:\\Windows\\System32\\drivers\\x.sys",
+         L"C:\\Windows\\SysWOW64\\drivers\\x.sys"},
+        {"catroot2 is left alone, catroot3 is not", L"C:\\Windows\\System32\\catroot3",
+         L"C:\\Windows\\SysWOW64\\catroot3"},
+        {"Sysnative is the real System32", L"C:\\Windows\\Sysnative\\a.dll",
+         L"C:\\Windows\\System32\\a.dll"},
+        {"regedit", L"C:\\Windows\\regedit.exe", L"C:\\Windows\\SysWOW64\\regedit.exe"},
+        {"a name that only starts like System32", L"C:\\Windows\\System32x\\a.dll",
+         L"C:\\Windows\\System32x\\a.dll"},
+        {"another folder", L"C:\\Program Files\\ZELTAR\\a.dll",
+         L"C:\\Program Files\\ZELTAR\\a.dll"},
+        {"another Windows folder", L"D:\\Windows\\System32\\a.dll",
+         L"D:\\Windows\\System32\\a.dll"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Narrow(Wow64RedirectedPath(c.path, L"C:\\Windows\\")), Narrow(c.opened));
+    }
+}
+
 } // namespace
 } // namespace brevanto::testing
