@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "report/same_text.h"
+
 namespace brevanto {
 namespace {
 
@@ -37,12 +39,6 @@ private:
     ResolvedClass resolved_;
 };
 
-bool SameClass(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
-}
-
 } // namespace
 
 ResolvedClass ResolveClass(const ClassesRoots& roots, std::wstring_view progId) {
@@ -59,7 +55,7 @@ ResolvedClass ResolveClass(const ClassesRoots& roots, std::wstring_view progId) 
         const auto treatAs = resolver.Text(L"CLSID\\" + current + L"\\TreatAs", nullptr);
         if (!treatAs || treatAs->empty() ||
             std::any_of(seen.begin(), seen.end(),
-                        [&](const std::wstring& s) { return SameClass(s, *treatAs); }))
+                        [&](const std::wstring& s) { return SameText(s, *treatAs); }))
             break;
         current = *treatAs;
         seen.push_back(current);

@@ -1,7 +1,8 @@
 #include "platform/folder_levels.h"
 
-#include <cwctype>
 #include <optional>
+
+#include "report/same_text.h"
 
 namespace brevanto {
 namespace {
@@ -41,18 +42,9 @@ std::size_t RootLength(std::wstring_view path) {
     return at;
 }
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i]))
-            return false;
-    return true;
-}
-
 // The rest of path after folder and a separator, when path is that folder or lies below it.
 std::optional<std::wstring_view> Below(std::wstring_view path, std::wstring_view folder) {
-    if (path.size() < folder.size() || !SameName(path.substr(0, folder.size()), folder))
+    if (path.size() < folder.size() || !SameText(path.substr(0, folder.size()), folder))
         return std::nullopt;
     const std::wstring_view rest = path.substr(folder.size());
     if (rest.empty())
@@ -132,7 +124,7 @@ std::wstring Wow64RedirectedPath(std::wstring_view fullPath, std::wstring_view w
     const std::wstring native = windows + L"\\Sysnative";
     if (Below(fullPath, native))
         return windows + L"\\System32" + std::wstring(fullPath.substr(native.size()));
-    if (SameName(fullPath, windows + L"\\regedit.exe"))
+    if (SameText(fullPath, windows + L"\\regedit.exe"))
         return windows + L"\\SysWOW64\\regedit.exe";
     return std::wstring(fullPath);
 }

@@ -4,8 +4,8 @@
 
 #include "check/core/outcome_text.h"
 #include "check/core/program_folders.h"
-#include "check/core/same_text.h"
 #include "check/core/wording.h"
+#include "report/same_text.h"
 #include "report/stored_settings.h"
 
 namespace brevanto::check {

@@ -1,6 +1,6 @@
 #include "check/core/out_file.h"
 
-#include "check/core/same_text.h"
+#include "report/same_text.h"
 
 namespace brevanto::check {
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iterator>
 
+#include "platform/file_paths.h"
 #include "platform/registry_value.h"
 #include "platform/unique_resource.h"
 #include "platform/utf8.h"
@@ -34,10 +35,6 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
     return !search.found;
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
 // The images of the post-mortem debuggers AeDebug names, in both registry views: a 32-bit and a
 // 64-bit process each start the one of their own view.
 std::vector<std::wstring> PostMortemDebuggers() {
@@ -47,7 +44,7 @@ std::vector<std::wstring> PostMortemDebuggers() {
                                                   Expansion::Expanded, view);
         const std::wstring image = support::DebuggerImage(debugger.value_or(L""));
         if (!image.empty() && std::none_of(images.begin(), images.end(), [&](const auto& known) {
-                return SameName(known, image);
+                return SamePath(known, image);
             }))
             images.push_back(image);
     }
