@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/window_text.h"
+#include "platform/window/window_text.h"
 
 namespace brevanto {
 namespace {

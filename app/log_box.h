@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/common_controls.h"
+#include "platform/window/common_controls.h"
 
 namespace brevanto {
 

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "app/exit_status.h"
+#include "app/core/exit_status.h"
 #include "app/log_box.h"
-#include "platform/activation_context.h"
-#include "platform/com_object.h"
-#include "platform/common_controls.h"
-#include "platform/gdi_font.h"
-#include "platform/ole_apartment.h"
-#include "platform/registry_settings.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
+#include "platform/com/com_object.h"
+#include "platform/com/ole_apartment.h"
+#include "platform/registry/registry_settings.h"
+#include "platform/window/activation_context.h"
+#include "platform/window/common_controls.h"
+#include "platform/window/gdi_font.h"
 #include "report/job_window.h"
 
 namespace brevanto {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/twips.h"
+#include "app/core/twips.h"
 
 namespace brevanto {
 

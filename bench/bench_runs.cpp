@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "bench/job_figures.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/support/child_process.h"
 #include "tests/support/clock.h"
 #include "tests/support/journal_file.h"

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "bench/job_figures.h"
-#include "platform/com_object.h"
-#include "platform/program_directory.h"
-#include "platform/registry_settings.h"
+#include "platform/base/program_directory.h"
+#include "platform/com/com_object.h"
+#include "platform/registry/registry_settings.h"
 #include "report/report_job.h"
 #include "report/stored_settings.h"
 #include "tests/support/clock.h"

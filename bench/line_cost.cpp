@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_pump.h"
-#include "platform/program_directory.h"
+#include "platform/base/program_directory.h"
+#include "platform/com/message_pump.h"
 #include "report/run_log.h"
 #include "tests/support/clock.h"
 #include "tests/support/job_log.h"

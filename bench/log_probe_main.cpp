@@ -13,8 +13,8 @@
 #include "bench/job_breakdown.h"
 #include "bench/line_cost.h"
 #include "bench/standin_costs.h"
-#include "platform/ole_apartment.h"
-#include "platform/program_directory.h"
+#include "platform/base/program_directory.h"
+#include "platform/com/ole_apartment.h"
 #include "tests/support/settings.h"
 #include "tests/support/standin_library.h"
 

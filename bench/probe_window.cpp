@@ -6,10 +6,10 @@
 
 #include "app/window_layout.h"
 #include "bench/window_class.h"
-#include "platform/activation_context.h"
-#include "platform/gdi_font.h"
-#include "platform/message_pump.h"
-#include "platform/window_text.h"
+#include "platform/com/message_pump.h"
+#include "platform/window/activation_context.h"
+#include "platform/window/gdi_font.h"
+#include "platform/window/window_text.h"
 #include "tests/support/clock.h"
 
 namespace brevanto::bench {

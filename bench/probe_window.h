@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/log_box.h"
-#include "platform/activation_context.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
+#include "platform/window/activation_context.h"
 #include "report/job_window.h"
 
 namespace brevanto::bench {

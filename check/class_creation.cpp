@@ -4,9 +4,9 @@
 
 #include "check/core/component_classes.h"
 #include "check/core/creation_protocol.h"
-#include "platform/com_object.h"
-#include "platform/ole_apartment.h"
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
+#include "platform/com/com_object.h"
+#include "platform/com/ole_apartment.h"
 #include "report/run_error.h"
 
 namespace brevanto::check {

@@ -1,11 +1,11 @@
 #include "check/gather_error_reporting.h"
 
-#include "platform/current_account.h"
-#include "platform/error_dialog_setting.h"
-#include "platform/event_log.h"
-#include "platform/folder_security.h"
-#include "platform/local_dumps.h"
-#include "platform/trusted_accounts.h"
+#include "platform/records/event_log.h"
+#include "platform/records/local_dumps.h"
+#include "platform/security/current_account.h"
+#include "platform/security/folder_security.h"
+#include "platform/security/trusted_accounts.h"
+#include "platform/unattended/error_dialog_setting.h"
 
 namespace brevanto::check {
 namespace {

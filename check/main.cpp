@@ -11,8 +11,8 @@
 #include "check/core/text_escape.h"
 #include "check/gather.h"
 #include "check/out_file_writer.h"
-#include "platform/crash_handling.h"
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
+#include "platform/unattended/crash_handling.h"
 #include "report/run_error.h"
 
 namespace {

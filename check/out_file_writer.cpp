@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "check/core/out_file.h"
-#include "platform/file_paths.h"
-#include "platform/unique_resource.h"
+#include "platform/base/file_paths.h"
+#include "platform/base/unique_resource.h"
 
 namespace brevanto::check {
 namespace {

@@ -1,8 +1,8 @@
 #include "check/program_folders_gather.h"
 
 #include "check/core/program_folders.h"
-#include "platform/program_location.h"
-#include "platform/trusted_accounts.h"
+#include "platform/security/program_location.h"
+#include "platform/security/trusted_accounts.h"
 
 namespace brevanto::check {
 namespace {

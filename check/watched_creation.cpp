@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/com_error.h"
-#include "platform/program_directory.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
+#include "platform/com/com_error.h"
 
 namespace brevanto::check {
 namespace {

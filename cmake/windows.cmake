@@ -6,69 +6,101 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # Statically linked: the exe needs no DLL beyond Windows' own.
 set(BREVANTO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
-add_library(brevanto_platform STATIC
-    platform/access_rules.cpp
-    platform/account_names.cpp
-    platform/activation_context.cpp
-    platform/call_in_progress.cpp
-    platform/class_registration.cpp
-    platform/class_resolution.cpp
-    platform/com_error.cpp
-    platform/common_controls.cpp
-    platform/com_object.cpp
-    platform/com_value.cpp
-    platform/component_call.cpp
-    platform/current_account.cpp
-    platform/crash_dump.cpp
-    platform/crash_handling.cpp
-    platform/crash_report.cpp
-    platform/dpi.cpp
-    platform/error_dialog_setting.cpp
-    platform/event_log.cpp
-    platform/exit_guard.cpp
-    platform/faulting_module.cpp
-    platform/file_paths.cpp
-    platform/folder_access.cpp
-    platform/folder_levels.cpp
-    platform/folder_security.cpp
-    platform/gdi_font.cpp
-    platform/loader_lock.cpp
-    platform/local_dumps.cpp
-    platform/machine_registry.cpp
-    platform/message_pump.cpp
-    platform/nt_path.cpp
-    platform/own_version.cpp
-    platform/pe_header.cpp
-    platform/private_sddl.cpp
-    platform/program_directory.cpp
-    platform/program_location.cpp
-    platform/registry_settings.cpp
-    platform/registry_text.cpp
-    platform/registry_value.cpp
-    platform/system_library.cpp
-    platform/trusted_accounts.cpp
-    platform/windows_version.cpp
-)
-target_include_directories(brevanto_platform PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_definitions(brevanto_platform PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-# KnownDLLs only: any other DLL is loaded at run time from the system folder (system_library.h).
-target_link_libraries(brevanto_platform PUBLIC ole32 oleaut32 uuid advapi32 user32 gdi32)
+# The Win32 side, in seven fenced libraries, each linking only the folders it may use; no arrow
+# runs back up. Windows' own libraries are linked where they are used: KnownDLLs only, any other
+# DLL is loaded at run time from the system folder (platform/base/system_library.h).
+add_library(brevanto_windows_api INTERFACE)
+target_compile_definitions(brevanto_windows_api INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+# The floor: resource holders, system DLLs, text, paths, the running program.
+brevanto_fenced_library(brevanto_base platform/base SOURCES
+    file_paths.cpp
+    folder_levels.cpp
+    nt_path.cpp
+    own_version.cpp
+    pe_header.cpp
+    program_directory.cpp
+    system_library.cpp
+    windows_version.cpp
+    LINKS brevanto_core brevanto_windows_api advapi32)
+
+# The registry: one reader, the settings store, the machine's settings.
+brevanto_fenced_library(brevanto_registry platform/registry SOURCES
+    machine_registry.cpp
+    registry_settings.cpp
+    registry_text.cpp
+    registry_value.cpp
+    LINKS brevanto_base advapi32)
+
+# Accounts, access rules and the judgement of folders.
+brevanto_fenced_library(brevanto_security platform/security SOURCES
+    access_rules.cpp
+    account_names.cpp
+    current_account.cpp
+    folder_access.cpp
+    folder_security.cpp
+    private_sddl.cpp
+    program_location.cpp
+    trusted_accounts.cpp
+    LINKS brevanto_registry brevanto_base advapi32)
+
+# Our window's world: DPI, activation contexts, common controls, fonts.
+brevanto_fenced_library(brevanto_window platform/window SOURCES
+    activation_context.cpp
+    common_controls.cpp
+    dpi.cpp
+    gdi_font.cpp
+    LINKS brevanto_base user32 gdi32)
+
+# The unattended end: crash handling, crash reports, the exit guard, the loader's lock.
+brevanto_fenced_library(brevanto_unattended platform/unattended SOURCES
+    crash_handling.cpp
+    crash_report.cpp
+    error_dialog_setting.cpp
+    exit_guard.cpp
+    loader_lock.cpp
+    LINKS brevanto_registry brevanto_base)
+
+# COM, and every entry into a component's code.
+brevanto_fenced_library(brevanto_com platform/com SOURCES
+    call_in_progress.cpp
+    class_registration.cpp
+    class_resolution.cpp
+    com_error.cpp
+    com_object.cpp
+    com_value.cpp
+    component_call.cpp
+    message_pump.cpp
+    LINKS brevanto_window brevanto_unattended brevanto_registry brevanto_base ole32 oleaut32 uuid user32)
+
+# What a run leaves behind: dumps, events, the faulting module.
+brevanto_fenced_library(brevanto_records platform/records SOURCES
+    crash_dump.cpp
+    event_log.cpp
+    faulting_module.cpp
+    local_dumps.cpp
+    LINKS brevanto_unattended brevanto_security brevanto_registry brevanto_base advapi32)
+
+# Everything above, for the programs and tests that are Win32 shells around it. They see the
+# tree from its top, as their own include lines do; the libraries above see only their fences.
+add_library(brevanto_platform INTERFACE)
+target_link_libraries(brevanto_platform INTERFACE brevanto_records brevanto_com brevanto_window
+                      brevanto_security brevanto_unattended brevanto_registry brevanto_base)
+target_include_directories(brevanto_platform INTERFACE ${CMAKE_SOURCE_DIR})
 
 # Every thread of an exe the components are loaded into starts DPI-unaware: a TLS callback, kept
 # only when its object is linked into the exe itself.
-set(BREVANTO_COMPONENT_HOST_SOURCES ${CMAKE_SOURCE_DIR}/platform/dpi_unaware_threads.cpp)
+set(BREVANTO_COMPONENT_HOST_SOURCES ${CMAKE_SOURCE_DIR}/platform/com/dpi_unaware_threads.cpp)
 
 add_executable(Brevanto WIN32
     app/main.cpp
-    app/event_text.cpp
     app/log_box.cpp
     app/main_window.cpp
     ${BREVANTO_COMPONENT_HOST_SOURCES}
     app/run_end_report.cpp
-    app/run_event.cpp
     res/brevanto.rc
 )
-target_link_libraries(Brevanto PRIVATE brevanto_core brevanto_platform)
+target_link_libraries(Brevanto PRIVATE brevanto_app_core brevanto_core brevanto_platform)
 # Linker flags of every exe the components are loaded into: Brevanto.exe, and the workstation
 # check, which creates them as Brevanto.exe does. The 32-bit exe leaves DEP to the system's
 # policy, as the components' older host did: an NX_COMPAT flag would force it on for them and

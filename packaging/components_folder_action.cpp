@@ -5,9 +5,9 @@
 #include <string>
 
 #include "packaging/installer_session.h"
-#include "platform/class_registration.h"
-#include "platform/ole_apartment.h"
-#include "platform/program_location.h"
+#include "platform/com/class_registration.h"
+#include "platform/com/ole_apartment.h"
+#include "platform/security/program_location.h"
 
 using brevanto::setup::Log;
 using brevanto::setup::Property;

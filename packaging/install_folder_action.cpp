@@ -6,9 +6,9 @@
 
 #include "packaging/install_folder_data.h"
 #include "packaging/installer_session.h"
-#include "platform/class_registration.h"
-#include "platform/program_location.h"
-#include "platform/trusted_accounts.h"
+#include "platform/com/class_registration.h"
+#include "platform/security/program_location.h"
+#include "platform/security/trusted_accounts.h"
 #include "report/report_job.h"
 
 using brevanto::setup::Log;

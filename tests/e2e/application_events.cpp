@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
 #include "tests/e2e/program_run.h"
 #include "tests/support/clock.h"

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "platform/current_account.h"
-#include "platform/program_directory.h"
-#include "platform/utf8.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/utf8.h"
+#include "platform/security/current_account.h"
 #include "tests/support/settings.h"
 
 namespace brevanto::e2e {

@@ -7,9 +7,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/current_account.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
+#include "platform/security/current_account.h"
 #include "tests/conformance/conformance.h"
 
 namespace brevanto::e2e {

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "platform/current_account.h"
-#include "platform/program_directory.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
+#include "platform/security/current_account.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/folder_link.h"
 

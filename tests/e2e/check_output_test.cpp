@@ -5,9 +5,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/program_directory.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/folder_link.h"
 

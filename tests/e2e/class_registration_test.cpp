@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "platform/class_registration.h"
-#include "platform/current_account.h"
-#include "platform/ole_apartment.h"
+#include "platform/com/class_registration.h"
+#include "platform/com/ole_apartment.h"
+#include "platform/security/current_account.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/settings.h"
 

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/com_object.h"
-#include "platform/ole_apartment.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
+#include "platform/com/com_object.h"
+#include "platform/com/ole_apartment.h"
 #include "report/report_job.h"
 #include "report/run_error.h"
 #include "tests/e2e/program_run.h"

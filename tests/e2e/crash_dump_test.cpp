@@ -9,9 +9,9 @@
 #include <set>
 #include <vector>
 
-#include "platform/current_account.h"
-#include "platform/private_sddl.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
+#include "platform/security/current_account.h"
+#include "platform/security/private_sddl.h"
 #include "tests/e2e/application_events.h"
 #include "tests/e2e/local_dumps.h"
 

@@ -9,9 +9,9 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "platform/crash_handling.h"
-#include "platform/crash_report.h"
-#include "platform/exit_guard.h"
+#include "platform/unattended/crash_handling.h"
+#include "platform/unattended/crash_report.h"
+#include "platform/unattended/exit_guard.h"
 
 namespace {
 
@@ -39,6 +39,7 @@ void FailingReporter(const brevanto::CrashFacts&) {
 int wmain(int argc, wchar_t** argv) {
     g_throw = argc > 1 && std::wcscmp(argv[1], L"throw") == 0;
     brevanto::InstallCrashHandling();
+    brevanto::PrepareCrashReports();
     if (!brevanto::StartExitGuard(20000, 5))
         return 2;
     brevanto::InstallCrashReporter(&FailingReporter, brevanto::kCrashReportShortMs);

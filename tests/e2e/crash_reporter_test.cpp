@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/program_directory.h"
+#include "platform/base/program_directory.h"
 #include "tests/support/captured_run.h"
 
 namespace brevanto::e2e {

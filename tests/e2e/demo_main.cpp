@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "tests/e2e/program_run.h"
 #include "tests/support/settings.h"
 #include "tests/support/standin_library.h"

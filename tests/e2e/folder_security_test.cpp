@@ -4,12 +4,12 @@
 
 #include <sddl.h>
 
-#include "platform/current_account.h"
-#include "platform/folder_security.h"
-#include "platform/program_location.h"
-#include "platform/trusted_accounts.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
+#include "platform/security/current_account.h"
+#include "platform/security/folder_security.h"
+#include "platform/security/program_location.h"
+#include "platform/security/trusted_accounts.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/folder_link.h"
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "app/window_layout.h"
-#include "platform/dpi.h"
-#include "platform/pe_header.h"
-#include "platform/unique_resource.h"
+#include "platform/base/pe_header.h"
+#include "platform/base/unique_resource.h"
+#include "platform/window/dpi.h"
 #include "report/report_job.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/child_process.h"

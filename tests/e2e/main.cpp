@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "platform/program_directory.h"
+#include "platform/base/program_directory.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/settings.h"
 #include "tests/support/standin_library.h"

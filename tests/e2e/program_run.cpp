@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "app/window_layout.h"
-#include "platform/system_function.h"
+#include "platform/base/system_function.h"
 #include "tests/support/file_size.h"
 #include "tests/support/job_log.h"
 #include "tests/support/standin_library.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/program_directory.h"
+#include "platform/base/program_directory.h"
 #include "tests/support/child_process.h"
 #include "tests/support/clock.h"
 #include "tests/support/environment_variable.h"

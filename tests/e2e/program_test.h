@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
 #include "tests/e2e/program_run.h"
 #include "tests/e2e/test_registry.h"

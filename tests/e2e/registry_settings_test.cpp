@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/registry_settings.h"
+#include "platform/registry/registry_settings.h"
 #include "tests/support/settings.h"
 
 namespace brevanto::e2e {

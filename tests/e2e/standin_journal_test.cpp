@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/com_object.h"
-#include "platform/ole_apartment.h"
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
+#include "platform/com/com_object.h"
+#include "platform/com/ole_apartment.h"
 #include "report/report_job.h"
 #include "report/run_error.h"
 #include "tests/e2e/program_run.h"

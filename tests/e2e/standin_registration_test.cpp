@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/current_account.h"
-#include "platform/program_directory.h"
-#include "platform/registry_value.h"
-#include "platform/utf8.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/utf8.h"
+#include "platform/registry/registry_value.h"
+#include "platform/security/current_account.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/standin_library.h"
 

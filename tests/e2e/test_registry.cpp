@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/program_directory.h"
+#include "platform/base/program_directory.h"
 #include "tests/support/standin_library.h"
 
 namespace brevanto::e2e {

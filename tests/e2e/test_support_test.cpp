@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/process_list.h"
 #include "tests/support/registry_tree.h"

@@ -4,10 +4,10 @@
 #include <exception>
 #include <iterator>
 
-#include "platform/file_paths.h"
-#include "platform/registry_value.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/file_paths.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
+#include "platform/registry/registry_value.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/debugger_command_line.h"
 #include "tests/support/process_list.h"

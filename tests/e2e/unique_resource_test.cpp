@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 namespace brevanto::e2e {
 namespace {

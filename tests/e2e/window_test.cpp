@@ -3,7 +3,7 @@
 #include <tuple>
 
 #include "app/window_layout.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 namespace brevanto::e2e {
 namespace {

@@ -6,8 +6,8 @@
 #include <functional>
 #include <ostream>
 
-#include "platform/program_directory.h"
-#include "platform/utf8.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/utf8.h"
 #include "tests/support/clock.h"
 #include "tests/support/standin_library.h"
 

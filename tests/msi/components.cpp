@@ -2,9 +2,9 @@
 
 #include <shlobj.h>
 
-#include "platform/program_directory.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/support/failure.h"
 #include "tests/support/registry_tree.h"
 #include "tests/support/standin_library.h"

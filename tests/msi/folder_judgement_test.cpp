@@ -2,8 +2,8 @@
 
 #include <sddl.h>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
 #include "tests/msi/package_test.h"
 #include "tests/support/folder_link.h"

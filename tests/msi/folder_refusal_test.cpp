@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
 #include "tests/msi/package_test.h"
 

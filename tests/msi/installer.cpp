@@ -5,8 +5,8 @@
 #include <msi.h>
 #include <msiquery.h>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/msi/registry_views.h"
 #include "tests/support/child_process.h"
 #include "tests/support/failure.h"

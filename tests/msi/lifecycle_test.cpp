@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "platform/class_registration.h"
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
+#include "platform/com/class_registration.h"
 #include "tests/msi/package_test.h"
 #include "tests/support/captured_run.h"
 #include "tests/support/registry_tree.h"

@@ -1,6 +1,6 @@
 #include <functional>
 
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "tests/msi/package_test.h"
 
 namespace brevanto::msi {

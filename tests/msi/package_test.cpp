@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "platform/class_registration.h"
-#include "platform/current_account.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
+#include "platform/com/class_registration.h"
+#include "platform/security/current_account.h"
 #include "tests/conformance/conformance.h"
 #include "tests/msi/registry_views.h"
 

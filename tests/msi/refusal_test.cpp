@@ -1,7 +1,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "tests/msi/package_test.h"
 
 namespace brevanto::msi {

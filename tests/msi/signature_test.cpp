@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
 #include "tests/msi/package_test.h"
 

@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
-#include "platform/current_account.h"
-#include "platform/machine_registry.h"
-#include "platform/system_function.h"
-#include "platform/utf8.h"
-#include "platform/windows_version.h"
+#include "platform/base/system_function.h"
+#include "platform/base/utf8.h"
+#include "platform/base/windows_version.h"
+#include "platform/registry/machine_registry.h"
+#include "platform/security/current_account.h"
 
 namespace brevanto::runner {
 namespace {

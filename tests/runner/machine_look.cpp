@@ -4,9 +4,9 @@
 
 #include <msi.h>
 
-#include "platform/registry_value.h"
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
+#include "platform/registry/registry_value.h"
 #include "tests/runner/machine_facts.h"
 #include "tests/runner/registry_trees.h"
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <ctime>
 
-#include "platform/current_account.h"
-#include "platform/program_directory.h"
-#include "platform/utf8.h"
-#include "platform/windows_version.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/utf8.h"
+#include "platform/base/windows_version.h"
+#include "platform/security/current_account.h"
 #include "tests/runner/console.h"
 #include "tests/runner/core/allowance_list.h"
 #include "tests/runner/core/driver_environment.h"

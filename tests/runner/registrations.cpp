@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/runner/runner_error.h"
 
 namespace brevanto::runner {

@@ -1,7 +1,7 @@
 #include "tests/runner/registry_trees.h"
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/runner/runner_error.h"
 
 namespace brevanto::runner {

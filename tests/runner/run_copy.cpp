@@ -5,8 +5,8 @@
 #include <sddl.h>
 #include <shlobj.h>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/runner/files.h"
 #include "tests/runner/runner_error.h"
 

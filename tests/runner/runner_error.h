@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/com_error.h"
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
+#include "platform/com/com_error.h"
 
 namespace brevanto::runner {
 

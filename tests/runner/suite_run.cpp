@@ -5,7 +5,7 @@
 #include <chrono>
 #include <mutex>
 
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "tests/runner/console.h"
 #include "tests/runner/core/driver_environment.h"
 #include "tests/runner/core/test_list.h"

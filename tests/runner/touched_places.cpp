@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "tests/runner/core/machine_guard.h"
 #include "tests/runner/files.h"
 #include "tests/runner/registry_trees.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 #include <oaidl.h>
 #include <wrl/client.h>

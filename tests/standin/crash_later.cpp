@@ -4,7 +4,7 @@
 #include "exclusive_lock.h"
 #include "journal.h"
 #include "module.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 #include <list>
 #include <new>

@@ -2,7 +2,7 @@
 
 #include "journal.h"
 #include "object_kind.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 #include "scenario.h"
 
 #include <oaidl.h>

@@ -1,7 +1,7 @@
 #include "dpi_awareness.h"
 
 #include "journal_line.h"
-#include "platform/system_function.h"
+#include "platform/base/system_function.h"
 
 namespace brevanto::standin {
 namespace {

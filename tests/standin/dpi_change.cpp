@@ -3,7 +3,7 @@
 #include "dpi_awareness.h"
 #include "host_window.h"
 #include "journal.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 #include <new>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "crash.h"
 #include "journal.h"
-#include "platform/system_function.h"
+#include "platform/base/system_function.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/window_text.h"
+#include "platform/window/window_text.h"
 
 namespace brevanto::standin {
 

@@ -1,7 +1,7 @@
 #include "journal.h"
 
 #include "environment.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 #include <windows.h>
 

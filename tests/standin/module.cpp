@@ -5,7 +5,7 @@
 #include "creatable_classes.h"
 #include "journal.h"
 #include "live_objects.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 #include "registration.h"
 
 #include <objbase.h>

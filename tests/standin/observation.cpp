@@ -4,8 +4,8 @@
 #include "host_window.h"
 #include "journal.h"
 #include "module.h"
-#include "platform/system_function.h"
-#include "platform/unique_resource.h"
+#include "platform/base/system_function.h"
+#include "platform/base/unique_resource.h"
 
 #include <commctrl.h>
 

@@ -2,7 +2,7 @@
 
 #include "creatable_classes.h"
 #include "module.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 #include <objbase.h>
 

@@ -3,7 +3,7 @@
 #include "dpi_awareness.h"
 #include "journal.h"
 #include "module.h"
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 #include <windows.h>
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/support/child_process.h"
 #include "tests/support/clock.h"
 #include "tests/support/failure.h"

@@ -1,6 +1,6 @@
 #include "tests/support/child_process.h"
 
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "tests/support/clock.h"
 #include "tests/support/failure.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 namespace brevanto::support {
 

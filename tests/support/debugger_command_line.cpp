@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/class_resolution.h"
+#include "platform/com/class_resolution.h"
 
 namespace brevanto::support {
 namespace {

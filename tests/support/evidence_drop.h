@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/runner/core/driver_environment.h"
 
 namespace brevanto::support {

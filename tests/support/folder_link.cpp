@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/program_directory.h"
-#include "platform/unique_resource.h"
+#include "platform/base/program_directory.h"
+#include "platform/base/unique_resource.h"
 
 namespace brevanto::support {
 namespace {

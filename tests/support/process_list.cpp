@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "platform/system_function.h"
-#include "platform/unique_resource.h"
+#include "platform/base/system_function.h"
+#include "platform/base/unique_resource.h"
 #include "tests/support/failure.h"
 
 namespace brevanto::support {

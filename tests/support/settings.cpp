@@ -1,7 +1,7 @@
 #include "tests/support/settings.h"
 
-#include "platform/unique_resource.h"
-#include "platform/utf8.h"
+#include "platform/base/unique_resource.h"
+#include "platform/base/utf8.h"
 #include "tests/support/failure.h"
 
 namespace brevanto::support {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/unique_resource.h"
+#include "platform/base/unique_resource.h"
 
 namespace brevanto::support {
 

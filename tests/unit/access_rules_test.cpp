@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/access_rules.h"
+#include "platform/security/access_rules.h"
 #include "tests/unit/check_facts.h"
 
 namespace brevanto::testing {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/nt_path.h"
-#include "platform/private_sddl.h"
+#include "platform/base/nt_path.h"
+#include "platform/security/private_sddl.h"
 
 // The rules a crash record follows where it touches files: naming the faulting module from the
 // file the system mapped, walking a dump folder's levels, and the descriptor a dump is kept by.

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/event_text.h"
+#include "app/core/event_text.h"
 
 namespace brevanto::testing {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/exit_status.h"
+#include "app/core/exit_status.h"
 
 namespace brevanto::testing {
 namespace {

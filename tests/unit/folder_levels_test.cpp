@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/folder_levels.h"
+#include "platform/base/folder_levels.h"
 #include "tests/unit/check_facts.h"
 
 namespace brevanto::testing {

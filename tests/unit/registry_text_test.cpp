@@ -4,8 +4,8 @@
 #include <map>
 #include <vector>
 
-#include "platform/class_resolution.h"
-#include "platform/registry_text.h"
+#include "platform/com/class_resolution.h"
+#include "platform/registry/registry_text.h"
 
 namespace brevanto::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/run_event.h"
+#include "app/core/run_event.h"
 
 namespace brevanto::testing {
 namespace {

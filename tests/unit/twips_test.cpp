@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/twips.h"
+#include "app/core/twips.h"
 
 namespace brevanto {
 namespace {

@@ -1,0 +1,32 @@
+#include "platform/base/windows_version.h"
+
+#include <windows.h>
+
+#include "platform/base/system_function.h"
+
+namespace brevanto {
+
+std::wstring WindowsVersionText() {
+    // GetVersionEx answers what the manifest claims to support; RtlGetVersion the truth.
+    using RtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    std::wstring text = L"unknown";
+    if (const auto get = SystemFunction<RtlGetVersion>(L"ntdll.dll", "RtlGetVersion");
+        get && get(&info) == 0)
+        text = std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion) +
+               L"." + std::to_wstring(info.dwBuildNumber);
+    using WineGetVersion = const char*(CDECL*)();
+    if (const auto wine = SystemFunction<WineGetVersion>(L"ntdll.dll", "wine_get_version")) {
+        const std::string version = wine();
+        text += L" (Wine " + std::wstring(version.begin(), version.end()) + L")";
+    }
+    return text;
+}
+
+bool RunsUnderWine() {
+    using WineGetVersion = const char*(CDECL*)();
+    return SystemFunction<WineGetVersion>(L"ntdll.dll", "wine_get_version") != nullptr;
+}
+
+} // namespace brevanto
