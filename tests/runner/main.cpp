@@ -1,5 +1,6 @@
 // brevanto-test-runner: runs Brevanto's Windows test drivers on this machine and reports every
-// test. See the usage text (tests/runner/core/options.cpp) and the README's "Testing on Windows".
+// test. See the usage text (tests/runner/core/options.cpp) and "Testing on Windows" in
+// docs/testing.md.
 #include <windows.h>
 
 #include <algorithm>

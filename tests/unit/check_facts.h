@@ -40,7 +40,7 @@ inline check::WorkstationFacts ReadyWorkstation() {
         store, [](auto, auto) { return std::wstring(); }, L"C:\\Lab");
     facts.job = check::ReviewJobPath(store);
     facts.exportFolder = {L"C:\\Lab\\PDF", true, true, false, false, L"", false};
-    // As the README recommends for a lab workstation.
+    // As docs/check.md recommends for a lab workstation.
     facts.errorReporting.errorDialogHidden = true;
     facts.errorReporting.dontShowUiSetIn =
         L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting";
