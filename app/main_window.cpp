@@ -15,6 +15,7 @@
 #include "platform/unattended/exit_guard.h"
 #include "platform/window/dpi.h"
 #include "platform/window/window_text.h"
+#include "report/caught_error.h"
 #include "report/display_text.h"
 #include "report/report_job.h"
 #include "report/run_error.h"
@@ -162,13 +163,8 @@ LRESULT CALLBACK frmBrevanto::WindowProc(HWND window, UINT message, WPARAM wPara
     // No error may leave a window procedure: an error no handler caught ends the program.
     try {
         return self->HandleMessage(message, wParam, lParam);
-    } catch (const RunError& error) {
-        self->ReportUnhandledError(error.Description());
-    } catch (const std::exception& error) {
-        const std::string what = error.what();
-        self->ReportUnhandledError(std::wstring(what.begin(), what.end()));
     } catch (...) {
-        self->ReportUnhandledError(L"An error of unknown kind occurred.");
+        self->ReportUnhandledError(CaughtErrorText({L"An error of unknown kind occurred."}));
     }
 }
 

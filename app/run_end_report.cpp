@@ -5,6 +5,8 @@
 
 #include "app/core/run_event.h"
 #include "platform/base/own_version.h"
+#include "platform/base/process_age.h"
+#include "platform/base/program_directory.h"
 #include "platform/base/shared_text.h"
 #include "platform/com/call_in_progress.h"
 #include "platform/records/crash_dump.h"

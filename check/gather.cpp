@@ -20,7 +20,7 @@
 #include "platform/base/windows_version.h"
 #include "platform/com/class_registration.h"
 #include "platform/registry/registry_settings.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "platform/security/folder_access.h"
 #include "report/stored_settings.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/records/event_log.h"
 #include "platform/records/local_dumps.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "platform/security/folder_security.h"
 #include "platform/security/trusted_accounts.h"
 #include "platform/unattended/error_dialog_setting.h"

@@ -14,11 +14,14 @@ target_compile_definitions(brevanto_windows_api INTERFACE UNICODE _UNICODE WIN32
 
 # The floor: resource holders, system DLLs, text, paths, the running program.
 brevanto_fenced_library(brevanto_base platform/base SOURCES
+    environment_folder.cpp
     file_paths.cpp
+    folder_creation.cpp
     folder_levels.cpp
     nt_path.cpp
     own_version.cpp
     pe_header.cpp
+    process_age.cpp
     program_directory.cpp
     system_library.cpp
     windows_version.cpp
@@ -35,8 +38,7 @@ brevanto_fenced_library(brevanto_registry platform/registry SOURCES
 # Accounts, access rules and the judgement of folders.
 brevanto_fenced_library(brevanto_security platform/security SOURCES
     access_rules.cpp
-    account_names.cpp
-    current_account.cpp
+    accounts.cpp
     folder_access.cpp
     folder_security.cpp
     private_sddl.cpp
@@ -59,6 +61,7 @@ brevanto_fenced_library(brevanto_unattended platform/unattended SOURCES
     error_dialog_setting.cpp
     exit_guard.cpp
     loader_lock.cpp
+    standby_thread.cpp
     LINKS brevanto_registry brevanto_base)
 
 # COM, and every entry into a component's code.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "packaging/installer_session.h"
+#include "platform/base/file_paths.h"
 #include "platform/com/class_registration.h"
 #include "platform/com/ole_apartment.h"
 #include "platform/security/program_location.h"

@@ -1,9 +1,6 @@
 #include "packaging/installer_session.h"
 
-#include <exception>
-#include <new>
-
-#include "report/run_error.h"
+#include "report/caught_error.h"
 
 namespace brevanto::setup {
 
@@ -27,19 +24,8 @@ void Log(MSIHANDLE install, const std::wstring& text) {
 
 UINT FailedOnException(MSIHANDLE install, const wchar_t* action) noexcept {
     try {
-        std::wstring why = L"an unknown exception";
-        try {
-            throw;
-        } catch (const RunError& error) {
-            why = error.Description();
-        } catch (const std::bad_alloc&) {
-            why = L"out of memory";
-        } catch (const std::exception& error) {
-            const std::string what = error.what();
-            why = std::wstring(what.begin(), what.end());
-        } catch (...) {
-        }
-        Log(install, std::wstring(action) + L" stopped: " + why);
+        Log(install, std::wstring(action) + L" stopped: " +
+                         CaughtErrorText({L"an unknown exception", L"out of memory"}));
     } catch (...) {
         // Not even the log line could be made; the failed status still stops the install.
     }

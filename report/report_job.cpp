@@ -1,8 +1,6 @@
 #include "report/report_job.h"
 
-#include <exception>
-#include <new>
-
+#include "report/caught_error.h"
 #include "report/display_text.h"
 #include "report/part_number.h"
 #include "report/run_error.h"
@@ -20,12 +18,6 @@ struct JobAbandoned {};
 constexpr wchar_t kOutOfMemory[] = L"Out of memory";
 constexpr wchar_t kUnknownError[] = L"Unexpected error";
 
-// A standard exception's text is narrow and, from the library, plain ASCII.
-std::wstring WhatText(const std::exception& error) {
-    const std::string what = error.what();
-    return std::wstring(what.begin(), what.end());
-}
-
 class ReportJob {
 public:
     ReportJob(JobWindow& window, const SettingsStore& settings, AutomationFactory& factory,
@@ -36,16 +28,11 @@ public:
     void Run() {
         try {
             RunParts();
-        } catch (const RunError& error) {
-            FailIfOpen(error.Description());
         } catch (const JobAbandoned&) {
-        } catch (const std::bad_alloc&) {
-            // A huge value or a starved process: the run fails in its part like any other error.
-            FailIfOpen(kOutOfMemory);
-        } catch (const std::exception& error) {
-            FailIfOpen(WhatText(error));
         } catch (...) {
-            FailIfOpen(kUnknownError);
+            // Out of memory too (a huge value or a starved process): the run fails in its part
+            // like any other error.
+            FailIfOpen(CaughtErrorText({kUnknownError, kOutOfMemory}));
         }
         if (window_.IsOpen())
             window_.PaintLog();

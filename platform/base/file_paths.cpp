@@ -40,4 +40,20 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+bool FileExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsUnder(const std::wstring& path, std::wstring folder) {
+    while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/'))
+        folder.pop_back();
+    if (folder.size() < 3 || path.size() < folder.size())
+        return false;
+    if (CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                             static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return path.size() == folder.size() || path[folder.size()] == L'\\';
+}
+
 } // namespace brevanto

@@ -24,6 +24,13 @@ std::wstring AsThisProcessOpens(const std::wstring& fullPath);
 // the form it was asked for ("C:\Lab", not "\\?\C:\Lab"); empty when it cannot be read.
 std::wstring FinalPath(HANDLE file);
 
+// Whether a full path is the folder or inside it, names compared without regard to case; a
+// trailing backslash of the folder does not count. Never for a folder shorter than "C:\".
+bool IsUnder(const std::wstring& path, std::wstring folder);
+
+// Whether a file (not a folder) is at the path.
+bool FileExists(const std::wstring& path);
+
 // Whether two paths name the same place as Windows compares names: without regard to case.
 bool SamePath(const std::wstring& a, const std::wstring& b);
 

@@ -7,7 +7,4 @@ namespace brevanto {
 // The running exe's FileVersion text from its version record ("8.00.0034"); empty without one.
 std::wstring OwnFileVersion();
 
-// Milliseconds since the process started.
-unsigned long long ProcessAgeMs();
-
 } // namespace brevanto

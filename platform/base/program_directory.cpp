@@ -30,4 +30,10 @@ std::wstring ProgramDirectory() {
     return path;
 }
 
+std::wstring ExeFileName() {
+    const std::wstring path = ProgramPath();
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 } // namespace brevanto

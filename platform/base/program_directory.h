@@ -11,4 +11,7 @@ std::wstring ProgramDirectory();
 // The full path of the running executable.
 std::wstring ProgramPath();
 
+// The running executable's file name, "Brevanto.exe".
+std::wstring ExeFileName();
+
 } // namespace brevanto

@@ -5,6 +5,15 @@
 #include "platform/base/system_function.h"
 
 namespace brevanto {
+namespace {
+
+// Wine's ntdll exports wine_get_version; Windows' does not.
+using WineGetVersion = const char*(CDECL*)();
+WineGetVersion WineVersionFunction() {
+    return SystemFunction<WineGetVersion>(L"ntdll.dll", "wine_get_version");
+}
+
+} // namespace
 
 std::wstring WindowsVersionText() {
     // GetVersionEx answers what the manifest claims to support; RtlGetVersion the truth.
@@ -16,8 +25,7 @@ std::wstring WindowsVersionText() {
         get && get(&info) == 0)
         text = std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion) +
                L"." + std::to_wstring(info.dwBuildNumber);
-    using WineGetVersion = const char*(CDECL*)();
-    if (const auto wine = SystemFunction<WineGetVersion>(L"ntdll.dll", "wine_get_version")) {
+    if (const auto wine = WineVersionFunction()) {
         const std::string version = wine();
         text += L" (Wine " + std::wstring(version.begin(), version.end()) + L")";
     }
@@ -25,8 +33,7 @@ std::wstring WindowsVersionText() {
 }
 
 bool RunsUnderWine() {
-    using WineGetVersion = const char*(CDECL*)();
-    return SystemFunction<WineGetVersion>(L"ntdll.dll", "wine_get_version") != nullptr;
+    return WineVersionFunction() != nullptr;
 }
 
 } // namespace brevanto

@@ -23,8 +23,8 @@ public:
         return roots_[root] && RegOpenKeyExW(roots_[root].Get(), key.c_str(), 0, KEY_QUERY_VALUE,
                                              opened.Put()) == ERROR_SUCCESS;
     }
-    std::optional<std::wstring> Text(std::size_t root, const std::wstring& key,
-                                     const wchar_t* name) const override {
+    std::optional<std::wstring> TryText(std::size_t root, const std::wstring& key,
+                                        const wchar_t* name) const override {
         if (!roots_[root])
             return std::nullopt;
         return TryReadRegistryText(roots_[root].Get(), key, name, Expansion::Expanded);
@@ -90,11 +90,6 @@ ClassRegistration ReadElevatedClassRegistration(std::wstring_view progId) {
     RegistryClassesRoots roots;
     roots.Add(HKEY_LOCAL_MACHINE, L"Software\\Classes");
     return Read(roots, progId, false);
-}
-
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace brevanto

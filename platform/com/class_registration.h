@@ -36,7 +36,4 @@ ClassRegistration ReadMachineClassRegistration(std::wstring_view progId, REGSAM 
 // would look it up.
 ClassRegistration ReadElevatedClassRegistration(std::wstring_view progId);
 
-// Whether a file (not a folder) is at the path.
-bool FileExists(const std::wstring& path);
-
 } // namespace brevanto

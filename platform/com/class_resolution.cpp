@@ -17,12 +17,12 @@ public:
         resolved_.rootsUsed.assign(roots.Count(), false);
     }
 
-    std::optional<std::wstring> Text(const std::wstring& key, const wchar_t* name) {
+    std::optional<std::wstring> TryText(const std::wstring& key, const wchar_t* name) {
         const auto root = RootOf(key);
         if (!root)
             return std::nullopt;
         resolved_.rootsUsed[*root] = true;
-        return roots_.Text(*root, key, name);
+        return roots_.TryText(*root, key, name);
     }
     bool HasKey(const std::wstring& key) const { return RootOf(key).has_value(); }
     ResolvedClass& Resolved() { return resolved_; }
@@ -44,7 +44,7 @@ private:
 ResolvedClass ResolveClass(const ClassesRoots& roots, std::wstring_view progId) {
     Resolver resolver(roots);
     ResolvedClass& resolved = resolver.Resolved();
-    const auto clsid = resolver.Text(std::wstring(progId) + L"\\CLSID", nullptr);
+    const auto clsid = resolver.TryText(std::wstring(progId) + L"\\CLSID", nullptr);
     if (!clsid || clsid->empty())
         return resolved;
     resolved.clsid = *clsid;
@@ -52,7 +52,7 @@ ResolvedClass ResolveClass(const ClassesRoots& roots, std::wstring_view progId) 
     std::wstring current = resolved.clsid;
     std::vector<std::wstring> seen{current};
     for (int i = 0; i < kMaxTreatAs; ++i) {
-        const auto treatAs = resolver.Text(L"CLSID\\" + current + L"\\TreatAs", nullptr);
+        const auto treatAs = resolver.TryText(L"CLSID\\" + current + L"\\TreatAs", nullptr);
         if (!treatAs || treatAs->empty() ||
             std::any_of(seen.begin(), seen.end(),
                         [&](const std::wstring& s) { return SameText(s, *treatAs); }))
@@ -66,12 +66,12 @@ ResolvedClass ResolveClass(const ClassesRoots& roots, std::wstring_view progId) 
         const std::wstring key = L"CLSID\\" + current + L"\\" + kind;
         if (!resolver.HasKey(key))
             continue;
-        const auto value = resolver.Text(key, nullptr);
+        const auto value = resolver.TryText(key, nullptr);
         if (!value)
             continue;
         resolved.serverKind = kind;
         resolved.serverValue = *value;
-        resolved.threadingModel = resolver.Text(key, L"ThreadingModel").value_or(L"");
+        resolved.threadingModel = resolver.TryText(key, L"ThreadingModel").value_or(L"");
         break;
     }
     return resolved;

@@ -20,8 +20,8 @@ public:
     virtual bool HasKey(std::size_t root, const std::wstring& key) const = 0;
     // A text value of the key in that root, expanded; nothing when absent or not text. A null
     // name is the key's default value.
-    virtual std::optional<std::wstring> Text(std::size_t root, const std::wstring& key,
-                                             const wchar_t* name) const = 0;
+    virtual std::optional<std::wstring> TryText(std::size_t root, const std::wstring& key,
+                                                const wchar_t* name) const = 0;
 };
 
 struct ResolvedClass {

@@ -1,20 +1,20 @@
 #include "platform/records/crash_dump.h"
 
 #include <dbghelp.h>
-#include <sddl.h>
 
 #include <algorithm>
 #include <atomic>
 #include <vector>
 
+#include "platform/base/folder_creation.h"
 #include "platform/base/folder_levels.h"
 #include "platform/base/system_library.h"
 #include "platform/base/unique_resource.h"
 #include "platform/records/local_dumps.h"
-#include "platform/security/account_names.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "platform/security/private_sddl.h"
 #include "platform/unattended/crash_report.h"
+#include "platform/unattended/standby_thread.h"
 
 namespace brevanto {
 namespace {
@@ -36,11 +36,10 @@ struct DumpWork {
     UniqueModule dbghelp;
     UniqueLocal fileDescriptor;
     UniqueLocal folderDescriptor;
-    UniqueHandle start;
-    UniqueHandle done;
 };
 
 DumpWork g_work;
+StandbyThread g_dumpThread;
 // Set by the reporter before it signals the dump thread.
 std::atomic<EXCEPTION_POINTERS*> g_exception{nullptr};
 std::atomic<DWORD> g_crashedThread{0};
@@ -87,25 +86,16 @@ std::wstring FirstReparsePoint(const std::wstring& folder) {
     return std::wstring();
 }
 
-UniqueLocal DescriptorOf(const std::wstring& sddl) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (sddl.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(
-                            sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
-        return UniqueLocal();
-    return UniqueLocal(descriptor);
-}
-
 // Each missing level of the folder, made private; a level that is, or has meanwhile become, a
 // reparse point stops it.
 bool MakeFolder() {
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, g_work.folderDescriptor.Get(), FALSE};
     for (const std::wstring& level : FolderLevels(g_work.folder)) {
         const DWORD found = GetFileAttributesW(level.c_str());
         if (IsReparsePoint(found))
             return false;
         if (found != INVALID_FILE_ATTRIBUTES)
             continue;
-        if (!CreateDirectoryW(level.c_str(), &attributes) && GetLastError() != ERROR_ALREADY_EXISTS)
+        if (MakeOneFolder(level, g_work.folderDescriptor.Get()) == FolderMade::Failed)
             return false;
         if (IsReparsePoint(GetFileAttributesW(level.c_str())))
             return false;
@@ -168,17 +158,6 @@ void WriteDump() {
     DeleteOldestDumps();
 }
 
-DWORD WINAPI DumpThread(void*) {
-    WaitForSingleObject(g_work.start.Get(), INFINITE);
-    try {
-        WriteDump();
-    } catch (...) {
-        // No dump; the process ends with the crash's code all the same.
-    }
-    SetEvent(g_work.done.Get());
-    return 0;
-}
-
 void Refuse(std::wstring problem) {
     g_work.prepared.readiness = DumpReadiness::Refused;
     g_work.prepared.problem = std::move(problem);
@@ -207,8 +186,8 @@ const PreparedDump& PrepareLocalDump(std::wstring_view exeName) {
         return g_work.prepared;
     }
     const std::wstring sid = SidText(CurrentUserSid().data());
-    g_work.fileDescriptor = DescriptorOf(PrivateSddl(sid, PrivateTo::File));
-    g_work.folderDescriptor = DescriptorOf(PrivateSddl(sid, PrivateTo::Folder));
+    g_work.fileDescriptor = DescriptorFromSddl(PrivateSddl(sid, PrivateTo::File));
+    g_work.folderDescriptor = DescriptorFromSddl(PrivateSddl(sid, PrivateTo::Folder));
     if (!g_work.fileDescriptor || !g_work.folderDescriptor) {
         Refuse(
             ErrorText(L"no descriptor could be made to keep it to this account", GetLastError()));
@@ -224,19 +203,13 @@ const PreparedDump& PrepareLocalDump(std::wstring_view exeName) {
     LoadNoSymbols(g_work.dbghelp.Get());
     g_work.prepared.path = g_work.folder + L"\\" + std::wstring(exeName) + L"." +
                            std::to_wstring(GetCurrentProcessId()) + L".dmp";
-    g_work.start = UniqueHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    g_work.done = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     DWORD threadId = 0;
-    // Not kept: the thread waits until the process ends, and its stack is all dbghelp needs.
-    const HANDLE thread = g_work.start && g_work.done
-                              ? CreateThread(nullptr, 256 * 1024, &DumpThread, nullptr,
-                                             STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId)
-                              : nullptr;
-    if (!thread) {
+    // Its stack is all dbghelp needs. Should the dump throw, there is none; the process ends with
+    // the crash's code all the same.
+    if (!g_dumpThread.Start(&WriteDump, &threadId)) {
         Refuse(ErrorText(L"no thread could be started to write it", GetLastError()));
         return g_work.prepared;
     }
-    CloseHandle(thread);
     CountAsCrashReporter(threadId);
     g_work.prepared.readiness = DumpReadiness::Ready;
     return g_work.prepared;
@@ -247,7 +220,7 @@ bool StartDump(EXCEPTION_POINTERS* exception, DWORD crashedThreadId) {
         return false;
     g_exception = exception;
     g_crashedThread = crashedThreadId;
-    return SetEvent(g_work.start.Get()) != FALSE;
+    return g_dumpThread.Run();
 }
 
 bool WaitForDump(ULONGLONG deadlineTick) {
@@ -255,7 +228,7 @@ bool WaitForDump(ULONGLONG deadlineTick) {
         return false;
     const ULONGLONG now = GetTickCount64();
     const DWORD wait = deadlineTick > now ? static_cast<DWORD>(deadlineTick - now) : 0;
-    return WaitForSingleObject(g_work.done.Get(), wait) == WAIT_OBJECT_0;
+    return g_dumpThread.WaitDone(wait);
 }
 
 } // namespace brevanto

@@ -6,7 +6,8 @@
 
 #include "platform/base/unique_resource.h"
 #include "platform/registry/machine_registry.h"
-#include "platform/security/current_account.h"
+#include "platform/registry/registry_value.h"
+#include "platform/security/accounts.h"
 
 namespace brevanto {
 namespace {
@@ -40,7 +41,8 @@ EventSourceRegistration ReadEventSourceRegistration() {
     EventSourceRegistration registration;
     const UniqueRegistryKey key = OpenMachineKey(std::wstring(kSourceKey) + kEventSource);
     registration.registered = static_cast<bool>(key);
-    registration.messageFile = ReadRegistryText(key, L"EventMessageFile").value_or(L"");
+    registration.messageFile =
+        TryReadRegistryText(key.Get(), L"EventMessageFile", Expansion::AsStored).value_or(L"");
     return registration;
 }
 

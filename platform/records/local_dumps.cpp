@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "platform/base/program_directory.h"
 #include "platform/registry/machine_registry.h"
 #include "platform/registry/registry_value.h"
 
@@ -12,13 +11,21 @@ namespace {
 constexpr wchar_t kLocalDumpsKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting\\LocalDumps";
 
+// An empty DumpFolder counts as none: the global key's, or the default, applies.
+std::optional<std::wstring> TryReadFolder(HKEY key, const wchar_t* name) {
+    auto text = TryReadRegistryText(key, name, Expansion::AsStored);
+    if (!text || text->empty())
+        return std::nullopt;
+    return text;
+}
+
 // The program's own subkey first, then the global key.
 template <typename T, typename Read>
-std::optional<T> ReadFirst(const UniqueRegistryKey& own, const UniqueRegistryKey& global,
-                           const wchar_t* name, Read read) {
-    if (auto value = read(own, name))
+std::optional<T> TryReadFirst(const UniqueRegistryKey& own, const UniqueRegistryKey& global,
+                              const wchar_t* name, Read read) {
+    if (auto value = read(own.Get(), name))
         return value;
-    return read(global, name);
+    return read(global.Get(), name);
 }
 
 } // namespace
@@ -32,20 +39,16 @@ LocalDumpSettings ReadLocalDumpSettings(std::wstring_view exeName) {
     if (!settings.configured)
         return settings;
     settings.folder = ExpandedEnvironmentText(
-        ReadFirst<std::wstring>(own, global, L"DumpFolder", ReadRegistryText)
+        TryReadFirst<std::wstring>(own, global, L"DumpFolder", TryReadFolder)
             .value_or(L"%LOCALAPPDATA%\\CrashDumps"));
-    settings.count = ReadFirst<DWORD>(own, global, L"DumpCount", ReadRegistryNumber).value_or(10);
+    settings.count =
+        TryReadFirst<DWORD>(own, global, L"DumpCount", TryReadRegistryNumber).value_or(10);
     settings.type =
-        ReadFirst<DWORD>(own, global, L"DumpType", ReadRegistryNumber).value_or(kMiniDump);
-    settings.customFlags = ReadFirst<DWORD>(own, global, L"CustomDumpFlags", ReadRegistryNumber)
-                               .value_or(kDefaultCustomDumpFlags);
+        TryReadFirst<DWORD>(own, global, L"DumpType", TryReadRegistryNumber).value_or(kMiniDump);
+    settings.customFlags =
+        TryReadFirst<DWORD>(own, global, L"CustomDumpFlags", TryReadRegistryNumber)
+            .value_or(kDefaultCustomDumpFlags);
     return settings;
-}
-
-std::wstring ExeFileName() {
-    const std::wstring path = ProgramPath();
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace brevanto

@@ -29,7 +29,4 @@ inline constexpr DWORD kFullDump = 2;
 
 LocalDumpSettings ReadLocalDumpSettings(std::wstring_view exeName);
 
-// The running executable's file name, "Brevanto.exe".
-std::wstring ExeFileName();
-
 } // namespace brevanto

@@ -48,8 +48,8 @@ std::wstring TextOfValueBytes(const std::byte* bytes, std::size_t size) {
     return text;
 }
 
-std::optional<std::wstring> ReadRegistryText(const ValueQuery& query,
-                                             const EnvironmentExpansion* expansion) {
+std::optional<std::wstring> TryReadRegistryText(const ValueQuery& query,
+                                                const EnvironmentExpansion* expansion) {
     WipedBytes data(kFirstBufferBytes);
     std::uint32_t type = 0;
     std::uint32_t size = 0;

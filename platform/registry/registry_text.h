@@ -35,8 +35,8 @@ std::wstring TextOfValueBytes(const std::byte* bytes, std::size_t size);
 // another type, like an absent one, reads as nothing. With an expansion, a REG_EXPAND_SZ value
 // comes back expanded (as stored when the expansion fails). The bytes read are wiped before
 // they go back to the heap: a value may be a secret.
-std::optional<std::wstring> ReadRegistryText(const ValueQuery& query,
-                                             const EnvironmentExpansion* expansion = nullptr);
+std::optional<std::wstring> TryReadRegistryText(const ValueQuery& query,
+                                                const EnvironmentExpansion* expansion = nullptr);
 
 // The text with its environment variables expanded, however long the expansion; the text itself
 // when the expansion fails.

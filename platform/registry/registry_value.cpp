@@ -17,6 +17,8 @@ std::uint32_t ExpandEnvironment(const wchar_t* text, wchar_t* buffer, std::uint3
 
 std::optional<std::wstring> TryReadRegistryText(HKEY key, const wchar_t* valueName,
                                                 Expansion expansion) {
+    if (!key)
+        return std::nullopt;
     const ValueQuery query = [&](std::uint32_t& type, std::byte* buffer, std::uint32_t& size) {
         DWORD valueType = 0;
         DWORD valueSize = size;
@@ -29,7 +31,7 @@ std::optional<std::wstring> TryReadRegistryText(HKEY key, const wchar_t* valueNa
                                            : QueryStatus::Failed;
     };
     const EnvironmentExpansion expand = &ExpandEnvironment;
-    return ReadRegistryText(query, expansion == Expansion::Expanded ? &expand : nullptr);
+    return TryReadRegistryText(query, expansion == Expansion::Expanded ? &expand : nullptr);
 }
 
 std::optional<std::wstring> TryReadRegistryText(HKEY root, const std::wstring& subKey,
@@ -39,6 +41,19 @@ std::optional<std::wstring> TryReadRegistryText(HKEY root, const std::wstring& s
     if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE | view, key.Put()) != ERROR_SUCCESS)
         return std::nullopt;
     return TryReadRegistryText(key.Get(), valueName, expansion);
+}
+
+std::optional<DWORD> TryReadRegistryNumber(HKEY key, const wchar_t* valueName) {
+    if (!key)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return std::nullopt;
+    return value;
 }
 
 std::wstring ExpandedEnvironmentText(const std::wstring& text) {

@@ -4,26 +4,13 @@
 
 #include <vector>
 
+#include "platform/base/environment_folder.h"
+#include "platform/base/file_paths.h"
 #include "platform/base/unique_resource.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 
 namespace brevanto {
 namespace {
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
-}
-
-bool IsInside(const std::wstring& path, const std::wstring& folder) {
-    if (folder.empty() || path.size() < folder.size())
-        return false;
-    if (CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
-                             static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
-        return false;
-    return path.size() == folder.size() || path[folder.size()] == L'\\' || folder.back() == L'\\';
-}
 
 // Asks the folder's security whether this user may add a file to it: nothing is created.
 bool MayAddFiles(const std::wstring& path) {
@@ -64,7 +51,8 @@ FolderAccess InspectFolder(const std::wstring& path) {
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     access.writable = access.exists && MayAddFiles(path);
     for (const wchar_t* name : {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432"})
-        access.underProgramFiles = access.underProgramFiles || IsInside(path, Environment(name));
+        access.underProgramFiles =
+            access.underProgramFiles || IsUnder(path, EnvironmentFolder(name));
     access.elevated = ProcessIsElevated();
     return access;
 }

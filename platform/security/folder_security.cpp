@@ -3,7 +3,7 @@
 #include <aclapi.h>
 
 #include "platform/base/unique_resource.h"
-#include "platform/security/account_names.h"
+#include "platform/security/accounts.h"
 
 namespace brevanto {
 

@@ -1,11 +1,12 @@
 #include "platform/security/program_location.h"
 
 #include <aclapi.h>
-#include <sddl.h>
 
 #include <cwctype>
 
+#include "platform/base/environment_folder.h"
 #include "platform/base/file_paths.h"
+#include "platform/base/folder_creation.h"
 #include "platform/base/folder_levels.h"
 #include "platform/base/unique_resource.h"
 #include "platform/registry/registry_value.h"
@@ -81,21 +82,20 @@ bool IsMissing(DWORD error) {
 // Makes a missing folder with the package's descriptor. Another may have made it first: then it
 // is there, and judged as any other.
 std::optional<std::wstring> Made(const std::wstring& path, LocationJudgement& judgement) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProgramFolderSddl, SDDL_REVISION_1,
-                                                              &descriptor, nullptr))
+    const UniqueLocal descriptor = DescriptorFromSddl(kProgramFolderSddl);
+    if (!descriptor)
         return L"the permissions for " + Quoted(path) + L" could not be made " +
                ErrorText(GetLastError());
-    const UniqueLocal held(descriptor);
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    if (CreateDirectoryW(path.c_str(), &attributes)) {
+    switch (MakeOneFolder(path, descriptor.Get())) {
+    case FolderMade::Made:
         judgement.made.push_back(path);
         return std::nullopt;
-    }
-    const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS)
+    case FolderMade::There:
         return std::nullopt;
-    return Quoted(path) + L" could not be made " + ErrorText(error);
+    case FolderMade::Failed:
+        break;
+    }
+    return Quoted(path) + L" could not be made " + ErrorText(GetLastError());
 }
 
 // One folder of the walk: there (or made), no link, and judged. Returns why the walk stops: an
@@ -141,22 +141,6 @@ std::optional<std::wstring> JudgeFile(const std::wstring& asGiven,
 
 std::wstring WithoutTrailingSlashFull(const std::wstring& path) {
     return WithoutTrailingSlash(FullPath(path));
-}
-
-bool IsUnder(const std::wstring& path, std::wstring folder) {
-    folder = WithoutTrailingSlash(folder);
-    if (folder.size() < 3 || path.size() < folder.size())
-        return false;
-    if (CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
-                             static_cast<int>(folder.size()), TRUE) != CSTR_EQUAL)
-        return false;
-    return path.size() == folder.size() || path[folder.size()] == L'\\';
-}
-
-std::wstring EnvironmentFolder(const wchar_t* name) {
-    wchar_t value[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
 }
 
 // Read as stored and expanded here: RegGetValue's own expansion is refused (error 87) by Windows

@@ -5,8 +5,7 @@
 #include <ntsecapi.h>
 
 #include "platform/base/windows_version.h"
-#include "platform/security/account_names.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 
 namespace brevanto {
 namespace {

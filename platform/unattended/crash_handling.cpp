@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/base/system_function.h"
+#include "platform/base/windows_version.h"
 #include "platform/unattended/crash_report.h"
 
 namespace brevanto {
@@ -44,11 +45,10 @@ LONG WINAPI EndOnStackOverflow(EXCEPTION_POINTERS* exception) {
 
 // Everywhere else (Windows, 32-bit Wine) the overflow is dispatched on the stack the system keeps
 // for it, so a component's own frame handler takes it first (the Visual Basic runtime makes it
-// its trappable "Out of stack space"), and one that nobody takes reaches the filter. Wine's
-// ntdll exports wine_get_version; Windows' does not.
+// its trappable "Out of stack space"), and one that nobody takes reaches the filter.
 bool OverflowNeedsEndingBeforeHandlers() {
 #ifdef _WIN64
-    return SystemFunction<const char*(CDECL*)()>(L"ntdll.dll", "wine_get_version") != nullptr;
+    return RunsUnderWine();
 #else
     return false;
 #endif

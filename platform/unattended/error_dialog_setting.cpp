@@ -1,6 +1,7 @@
 #include "platform/unattended/error_dialog_setting.h"
 
 #include "platform/registry/machine_registry.h"
+#include "platform/registry/registry_value.h"
 
 namespace brevanto {
 namespace {
@@ -29,7 +30,7 @@ ErrorDialogSetting ReadErrorDialogSetting() {
         {OpenUserKey(kSettingKey), L"HKEY_CURRENT_USER\\", kSettingKey},
     };
     for (const auto& place : places) {
-        if (const auto value = ReadRegistryNumber(place.key, L"DontShowUI"))
+        if (const auto value = TryReadRegistryNumber(place.key.Get(), L"DontShowUI"))
             return {*value == 1, std::wstring(place.root) + place.path};
     }
     return {};

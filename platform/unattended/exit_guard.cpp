@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/unattended/standby_thread.h"
+
 namespace brevanto {
 namespace {
 
@@ -11,8 +13,7 @@ std::atomic<ULONGLONG> g_dueTick{0};
 std::atomic<int> g_status{0};
 std::atomic<HANDLE> g_changed{nullptr};
 std::atomic<ExitGuardLastWords> g_lastWords{nullptr};
-std::atomic<HANDLE> g_speak{nullptr};
-std::atomic<HANDLE> g_spoken{nullptr};
+StandbyThread g_lastWordsThread;
 std::atomic<int> g_lastStatus{0};
 std::atomic<HANDLE (*)()> g_attachDuty{nullptr};
 std::atomic<void (*)()> g_serveDuty{nullptr};
@@ -30,17 +31,10 @@ std::atomic<void (*)()> g_serveDuty{nullptr};
     EndWith(g_status.load());
 }
 
-DWORD WINAPI SpeakLastWords(void*) {
-    WaitForSingleObject(g_speak.load(), INFINITE);
-    if (const ExitGuardLastWords lastWords = g_lastWords.load()) {
-        try {
-            lastWords(g_lastStatus.load());
-        } catch (...) {
-            // Nothing recorded; the guard ends the process all the same.
-        }
-    }
-    SetEvent(g_spoken.load());
-    return 0;
+// Should they throw, nothing is recorded; the guard ends the process all the same.
+void SpeakLastWords() {
+    if (const ExitGuardLastWords lastWords = g_lastWords.load())
+        lastWords(g_lastStatus.load());
 }
 
 // The exit is due: the last words have their time, then the process ends. The duty's event set
@@ -48,8 +42,8 @@ DWORD WINAPI SpeakLastWords(void*) {
 [[noreturn]] void EndAtExitTime(HANDLE duty) {
     const int status = g_status.load();
     g_lastStatus = status;
-    if (const HANDLE speak = g_speak.load(); speak && SetEvent(speak)) {
-        const HANDLE events[] = {g_spoken.load(), duty};
+    if (g_lastWordsThread.Run()) {
+        const HANDLE events[] = {g_lastWordsThread.Done(), duty};
         if (WaitForMultipleObjects(duty ? 2 : 1, events, FALSE, kLastWordsMs) == WAIT_OBJECT_0 + 1)
             ServeDuty();
     }
@@ -77,17 +71,6 @@ DWORD WINAPI WatchExitTime(void*) {
     }
 }
 
-// The thread handle is not kept: the thread runs until the process ends. It mostly waits; its
-// stack is reserved small.
-bool StartThread(LPTHREAD_START_ROUTINE routine) {
-    const HANDLE thread = CreateThread(nullptr, 256 * 1024, routine, nullptr,
-                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (!thread)
-        return false;
-    CloseHandle(thread);
-    return true;
-}
-
 } // namespace
 
 bool StartExitGuard(DWORD dueInMs, int status) {
@@ -97,15 +80,12 @@ bool StartExitGuard(DWORD dueInMs, int status) {
     if (started)
         return true;
     g_changed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    g_speak = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    g_spoken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     // The last words' thread first: once the guard runs, it may need it.
-    if (!g_speak.load() || !g_spoken.load() || !StartThread(&SpeakLastWords))
-        g_speak = nullptr;
-    if (!StartThread(&WatchExitTime))
+    const bool speaking = g_lastWordsThread.Start(&SpeakLastWords);
+    if (!StartLastingThread(&WatchExitTime, nullptr))
         return false;
     started = true;
-    return g_speak.load() != nullptr;
+    return speaking;
 }
 
 void GiveExitGuardDuty(ExitGuardDuty duty) {

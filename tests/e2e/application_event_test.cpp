@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/e2e/application_events.h"
 
 namespace brevanto::e2e {

@@ -9,7 +9,7 @@
 
 #include "platform/base/unique_resource.h"
 #include "platform/base/utf8.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/conformance/conformance.h"
 
 namespace brevanto::e2e {

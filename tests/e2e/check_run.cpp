@@ -4,7 +4,7 @@
 
 #include "platform/base/program_directory.h"
 #include "platform/base/utf8.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/support/captured_run.h"
 #include "tests/support/clock.h"
 #include "tests/support/environment_variable.h"

@@ -4,7 +4,7 @@
 
 #include "platform/com/class_registration.h"
 #include "platform/com/ole_apartment.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/settings.h"
 

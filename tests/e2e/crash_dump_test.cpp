@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/base/unique_resource.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "platform/security/private_sddl.h"
 #include "tests/e2e/application_events.h"
 #include "tests/e2e/local_dumps.h"

@@ -6,7 +6,7 @@
 
 #include "platform/base/unique_resource.h"
 #include "platform/base/utf8.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "platform/security/folder_security.h"
 #include "platform/security/program_location.h"
 #include "platform/security/trusted_accounts.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/conformance/conformance.h"
 
 namespace brevanto::e2e {

@@ -8,7 +8,7 @@
 #include "platform/base/program_directory.h"
 #include "platform/base/utf8.h"
 #include "platform/registry/registry_value.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/conformance/conformance.h"
 #include "tests/support/standin_library.h"
 

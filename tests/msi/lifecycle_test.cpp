@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/base/file_paths.h"
 #include "platform/base/utf8.h"
 #include "platform/com/class_registration.h"
 #include "tests/msi/package_test.h"

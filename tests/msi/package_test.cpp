@@ -4,10 +4,11 @@
 
 #include <algorithm>
 
+#include "platform/base/file_paths.h"
 #include "platform/base/unique_resource.h"
 #include "platform/base/utf8.h"
 #include "platform/com/class_registration.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/conformance/conformance.h"
 #include "tests/msi/registry_views.h"
 

@@ -8,7 +8,8 @@
 #include "platform/base/utf8.h"
 #include "platform/base/windows_version.h"
 #include "platform/registry/machine_registry.h"
-#include "platform/security/current_account.h"
+#include "platform/registry/registry_value.h"
+#include "platform/security/accounts.h"
 
 namespace brevanto::runner {
 namespace {
@@ -23,11 +24,13 @@ std::string SystemText() {
         text += info.wProductType == VER_NT_WORKSTATION ? ", workstation" : ", server";
     const UniqueRegistryKey current =
         OpenMachineKey(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
-    if (const auto revision = ReadRegistryNumber(current, L"UBR"))
+    if (const auto revision = TryReadRegistryNumber(current.Get(), L"UBR"))
         text.append(", update build revision ").append(std::to_string(*revision));
-    if (const auto edition = ReadRegistryText(current, L"EditionID"))
+    const auto edition = TryReadRegistryText(current.Get(), L"EditionID", Expansion::AsStored);
+    if (edition && !edition->empty())
         text.append(", ").append(Utf8(*edition));
-    if (const auto display = ReadRegistryText(current, L"DisplayVersion"))
+    const auto display = TryReadRegistryText(current.Get(), L"DisplayVersion", Expansion::AsStored);
+    if (display && !display->empty())
         text.append(" ").append(Utf8(*display));
     text += SystemIs64Bit() ? ", 64-bit" : ", 32-bit";
     return text;
@@ -35,22 +38,18 @@ std::string SystemText() {
 
 std::string ElevationText() {
     std::string text = ProcessIsElevated() ? "yes" : "no";
-    UniqueHandle token;
-    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
-    DWORD size = 0;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()) &&
-        GetTokenInformation(token.Get(), TokenElevationType, &type, sizeof type, &size))
-        text += type == TokenElevationTypeFull      ? " (a split token, elevated)"
-                : type == TokenElevationTypeLimited ? " (a split token, limited)"
-                                                    : " (no split token)";
+    if (const auto type = ProcessElevationType())
+        text += *type == TokenElevationTypeFull      ? " (a split token, elevated)"
+                : *type == TokenElevationTypeLimited ? " (a split token, limited)"
+                                                     : " (no split token)";
     return text;
 }
 
 std::string UacFact() {
     const UniqueRegistryKey policies =
         OpenMachineKey(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System");
-    const auto lua = ReadRegistryNumber(policies, L"EnableLUA");
-    const auto consent = ReadRegistryNumber(policies, L"ConsentPromptBehaviorAdmin");
+    const auto lua = TryReadRegistryNumber(policies.Get(), L"EnableLUA");
+    const auto consent = TryReadRegistryNumber(policies.Get(), L"ConsentPromptBehaviorAdmin");
     return UacText(lua ? std::optional<unsigned long>(*lua) : std::nullopt,
                    consent ? std::optional<unsigned long>(*consent) : std::nullopt);
 }

@@ -9,7 +9,7 @@
 #include "platform/base/program_directory.h"
 #include "platform/base/utf8.h"
 #include "platform/base/windows_version.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/runner/console.h"
 #include "tests/runner/core/allowance_list.h"
 #include "tests/runner/core/driver_environment.h"

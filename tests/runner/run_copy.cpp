@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <sddl.h>
 #include <shlobj.h>
 
+#include "platform/base/folder_creation.h"
 #include "platform/base/unique_resource.h"
 #include "platform/base/utf8.h"
 #include "tests/runner/files.h"
@@ -30,13 +30,10 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
 }
 
 void CreateAdministratorsOnlyFolder(const std::wstring& path) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1,
-                                                              &descriptor, nullptr))
+    const UniqueLocal descriptor = DescriptorFromSddl(kAdministratorsOnly);
+    if (!descriptor)
         ThrowRunnerError("cannot make the copy's permissions", GetLastError());
-    const UniqueLocal held(descriptor);
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    if (!CreateDirectoryW(path.c_str(), &attributes) && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (MakeOneFolder(path, descriptor.Get()) == FolderMade::Failed)
         ThrowRunnerError("cannot create " + Utf8(path), GetLastError());
 }
 

@@ -1,7 +1,7 @@
 #include "tests/support/standin_library.h"
 
 #include "platform/base/utf8.h"
-#include "platform/security/current_account.h"
+#include "platform/security/accounts.h"
 #include "tests/support/failure.h"
 
 namespace brevanto::support {

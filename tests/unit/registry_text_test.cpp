@@ -129,7 +129,7 @@ TEST(RegistryText, EveryShapeOfStoredValueReadsAsItsText) {
         SCOPED_TRACE(c.name);
         FakeValue value = c.value;
         const EnvironmentExpansion expand = FakeExpand;
-        const auto text = ReadRegistryText(value.Query(), c.expand ? &expand : nullptr);
+        const auto text = TryReadRegistryText(value.Query(), c.expand ? &expand : nullptr);
         ASSERT_EQ(text.has_value(), c.text.has_value());
         if (text) {
             EXPECT_EQ(text->size(), c.text->size());
@@ -150,8 +150,8 @@ public:
     bool HasKey(std::size_t root, const std::wstring& key) const override {
         return roots_[root].count(key) != 0;
     }
-    std::optional<std::wstring> Text(std::size_t root, const std::wstring& key,
-                                     const wchar_t* name) const override {
+    std::optional<std::wstring> TryText(std::size_t root, const std::wstring& key,
+                                        const wchar_t* name) const override {
         const auto& values = roots_[root].at(key);
         const auto it = values.find(name ? name : L"");
         return it == values.end() ? std::nullopt : std::optional<std::wstring>(it->second);

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace brevanto {
+
+// Milliseconds since the process started.
+unsigned long long ProcessAgeMs();
+
+} // namespace brevanto
