@@ -11,9 +11,9 @@
 #include "platform/base/unique_resource.h"
 #include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
-#include "tests/e2e/program_run.h"
 #include "tests/support/clock.h"
 #include "tests/support/event_record.h"
+#include "tests/support/program_run.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -125,7 +125,7 @@ std::vector<EventSeen> ReadEventsAfter(HANDLE log, unsigned long after) {
 
 ApplicationEventWatch::ApplicationEventWatch() {
     if (conformance::RunningUnderWine()) {
-        if (!WineTraceReadable())
+        if (!support::WineTraceReadable())
             noWitness_ = "Wine writes no event log, and its trace of the run, where the events "
                          "show, is not readable: BREVANTO_DRIVER_STDERR names no file";
         return;

@@ -3,9 +3,13 @@
 #include <string>
 #include <vector>
 
+namespace brevanto::support {
+class ProgramRun;
+}
+
 namespace brevanto::e2e {
 
-class ProgramRun;
+using support::ProgramRun;
 
 // Wine's advapi32 prints each ReportEventW call (a fixme line with its type and id, then the
 // strings line by line on the eventlog channel); these channels show them.

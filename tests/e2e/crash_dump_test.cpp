@@ -1,8 +1,6 @@
 #include "tests/e2e/program_test.h"
 
 #include <aclapi.h>
-#include <sddl.h>
-#include <winioctl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,9 +9,11 @@
 
 #include "platform/base/unique_resource.h"
 #include "platform/security/accounts.h"
-#include "platform/security/private_sddl.h"
 #include "tests/e2e/application_events.h"
 #include "tests/e2e/local_dumps.h"
+#include "tests/support/dacl_text.h"
+#include "tests/support/environment_variable.h"
+#include "tests/support/folder_link.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -64,14 +64,10 @@ Crashed CrashOnce(const ApplicationEventWatch& events, const std::string& scenar
     return crashed;
 }
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 // The event is written before the dump, so it says where the dump goes and that it is deleted
 // when it cannot be finished in its time.
 std::string PendingDumpLine(const std::wstring& path, const char* seconds = "5.000") {
-    return Narrow(path) + ", written after this event (a dump not finished within " + seconds +
+    return Utf8(path) + ", written after this event (a dump not finished within " + seconds +
            " s of the crash is deleted)";
 }
 
@@ -99,17 +95,9 @@ bool DumpCutShort(const Crashed& crashed, const std::set<std::wstring>& files) {
 // The DACL a file or folder reads back with, as SDDL without its control flags ("D:P",
 // "D:PAI"): its entries only.
 std::string DaclEntries(const std::wstring& path) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                              nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+    const std::string sddl = Utf8(support::DaclText(path));
+    if (sddl.empty())
         return "(unreadable)";
-    const UniqueLocal ownedDescriptor(descriptor);
-    LPWSTR text = nullptr;
-    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(
-            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr))
-        return "(unconvertible)";
-    const UniqueLocal ownedText(text);
-    std::string sddl = Narrow(text);
     return sddl.substr(std::min(sddl.find('('), sddl.size()));
 }
 
@@ -131,7 +119,7 @@ bool DaclProtected(const std::wstring& path) {
 // owner, and Everyone only where others may read: a private file shows the first two alone,
 // where one made without a descriptor shows Everyone reading too.
 void ExpectPrivate(const std::wstring& path, bool folder) {
-    SCOPED_TRACE(Narrow(path));
+    SCOPED_TRACE(Utf8(path));
     const std::string inherit = folder ? "OICI" : "";
     const std::string sid = Utf8(ReadCurrentAccount().sid);
     const std::string expected = "(A;" + inherit + ";FA;;;" + sid + ")(A;" + inherit +
@@ -294,7 +282,7 @@ TEST_F(ProgramTest, WithoutLocalDumpsACrashWritesNoDumpAndSaysSo) {
     if (const auto cannot = WhyItCannotRun(events))
         BREVANTO_SKIP(cannot->category, cannot->why);
     LocalDumpsKeys keys;
-    const std::wstring defaultFolder = Environment(L"LOCALAPPDATA") + L"\\CrashDumps";
+    const std::wstring defaultFolder = support::EnvironmentValue(L"LOCALAPPDATA") + L"\\CrashDumps";
     const Crashed crashed = CrashOnce(events, "crash:Viewer.Show_Results=av");
     EXPECT_EQ(static_cast<DWORD>(crashed.status), kAccessViolation);
     EXPECT_EQ(FilesIn(defaultFolder).count(DumpName(crashed.processId)), 0u);
@@ -328,52 +316,6 @@ TEST_F(ProgramTest, AFullDumpEndsTheProgramWithTheCodeWithin15SecondsLeavingNoPa
     }
 }
 
-// A junction made where the test may: on Windows any user can make one where they can make a
-// folder. Wine cannot (FSCTL_SET_REPARSE_POINT fails there), but it shows a Unix symbolic link
-// as a reparse point, and the shell folders of its prefixes (Music, ...) are such links.
-std::wstring MakeJunction(const std::wstring& link, const std::wstring& target) {
-    if (!CreateDirectoryW(target.c_str(), nullptr) || !CreateDirectoryW(link.c_str(), nullptr))
-        return L"";
-    const UniqueFile handle(CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                        nullptr));
-    const std::wstring substitute = L"\\??\\" + target;
-    std::vector<BYTE> buffer(16 + (substitute.size() + target.size() + 2) * sizeof(wchar_t));
-    auto* words = reinterpret_cast<WORD*>(buffer.data());
-    *reinterpret_cast<DWORD*>(buffer.data()) = IO_REPARSE_TAG_MOUNT_POINT;
-    words[2] = static_cast<WORD>(buffer.size() - 8);                         // data length
-    words[4] = 0;                                                            // substitute offset
-    words[5] = static_cast<WORD>(substitute.size() * sizeof(wchar_t));       // its length
-    words[6] = static_cast<WORD>((substitute.size() + 1) * sizeof(wchar_t)); // print offset
-    words[7] = static_cast<WORD>(target.size() * sizeof(wchar_t));           // its length
-    std::copy(substitute.begin(), substitute.end(), reinterpret_cast<wchar_t*>(buffer.data() + 16));
-    std::copy(target.begin(), target.end(),
-              reinterpret_cast<wchar_t*>(buffer.data() + 16) + substitute.size() + 1);
-    DWORD returned = 0;
-    if (!handle ||
-        !DeviceIoControl(handle.Get(), FSCTL_SET_REPARSE_POINT, buffer.data(),
-                         static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr)) {
-        RemoveDirectoryW(link.c_str());
-        return L"";
-    }
-    return link;
-}
-
-bool IsReparsePoint(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-std::wstring FoundOrMadeReparsePoint(const ScratchFolder& scratch) {
-    CreateDirectoryW(scratch.Path().c_str(), nullptr);
-    const std::wstring junction =
-        MakeJunction(scratch.Path() + L"\\link", scratch.Path() + L"\\target");
-    if (!junction.empty())
-        return junction;
-    const std::wstring music = Environment(L"USERPROFILE") + L"\\Music";
-    return IsReparsePoint(music) ? music : L"";
-}
-
 struct ReparseRow {
     const char* name;
     const wchar_t* below; // the dump folder below the reparse point; empty: the point itself
@@ -391,10 +333,10 @@ TEST_P(DumpFolderThrough, AReparsePointIsRefusedAndNothingIsWrittenThere) {
     if (const auto cannot = WhyItCannotRun(events))
         BREVANTO_SKIP(cannot->category, cannot->why);
     LocalDumpsKeys keys;
-    const ScratchFolder scratch(L"reparse");
-    const std::wstring link = FoundOrMadeReparsePoint(scratch);
-    if (link.empty())
-        BREVANTO_SKIP(runner::kNoWitnessSkip, "no reparse point could be made or found here");
+    const support::FolderLink folderLink;
+    if (!folderLink.Made())
+        BREVANTO_SKIP(runner::kNoWitnessSkip, Utf8(folderLink.Why()));
+    const std::wstring link = folderLink.Link();
     const std::wstring folder = link + GetParam().below;
     keys.Text(kOwnKey, L"DumpFolder", folder, REG_SZ);
 
@@ -411,40 +353,12 @@ TEST_P(DumpFolderThrough, AReparsePointIsRefusedAndNothingIsWrittenThere) {
     EXPECT_FALSE(dumpThere);
     ASSERT_EQ(crashed.events.size(), 1u);
     EXPECT_EQ(EventLine(crashed.events[0], "Dump"),
-              "not written: the folder " + Narrow(link) +
+              "not written: the folder " + Utf8(link) +
                   " is a link or junction (a reparse point), and dumps are never written "
                   "through one");
 }
 
 INSTANTIATE_TEST_SUITE_P(LocalDumps, DumpFolderThrough, testing::ValuesIn(kReparseRows), kRowName);
-
-// The descriptor a dump and its folder are made with, as the system reads it back from the SDDL
-// it is made of: a real descriptor, under Wine too, whatever Wine then stores on disk.
-TEST(PrivateDescriptor, KeepsADumpToTheUserSystemAndAdministrators) {
-    struct Case {
-        const char* name;
-        PrivateTo kind;
-        std::string dacl;
-    };
-    const std::wstring sid = ReadCurrentAccount().sid;
-    const Case cases[] = {
-        {"the dump", PrivateTo::File, "D:P(A;;FA;;;" + Utf8(sid) + ")(A;;FA;;;SY)(A;;FA;;;BA)"},
-        {"its folder", PrivateTo::Folder,
-         "D:P(A;OICI;FA;;;" + Utf8(sid) + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            PrivateSddl(sid, c.kind).c_str(), SDDL_REVISION_1, &descriptor, nullptr));
-        const UniqueLocal ownedDescriptor(descriptor);
-        LPWSTR text = nullptr;
-        ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(
-            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr));
-        const UniqueLocal ownedText(text);
-        EXPECT_EQ(Utf8(text), c.dacl);
-    }
-}
 
 TEST_F(ProgramTest, ComponentsAndTheirChildProcessesKeepWindowsErrorReporting) {
     ProgramRun run("observe:User.LoginUser;observe:Viewer.Show_Results");

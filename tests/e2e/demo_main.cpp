@@ -6,17 +6,17 @@
 #include <string>
 
 #include "platform/base/utf8.h"
-#include "tests/e2e/program_run.h"
+#include "tests/support/program_run.h"
 #include "tests/support/settings.h"
 #include "tests/support/standin_library.h"
 
 // An optional argument is a scenario for the stand-ins, as the tests give them.
 int wmain(int argc, wchar_t** argv) {
-    using namespace brevanto::e2e;
+    using namespace brevanto::support;
     using brevanto::Utf8;
     try {
-        brevanto::support::RegisterStandins(brevanto::ProgramDirectory());
-        brevanto::support::StoreSampleSettings();
+        RegisterStandins(brevanto::ProgramDirectory());
+        StoreSampleSettings();
         const std::wstring scenario = argc > 1 ? argv[1] : L"";
         ProgramRun run(std::string(scenario.begin(), scenario.end()));
         if (!run.Window())

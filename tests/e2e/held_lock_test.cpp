@@ -30,10 +30,6 @@ std::string Hex(int status) {
     return text;
 }
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 // LocalDumps for the program into a folder of its own, or none at all.
 class DumpsAsked {
 public:
@@ -115,15 +111,14 @@ TEST_P(CrashHoldingALock, EndsOnTimeWithItsCodeAndLeavesItsEventAndNoPartialDump
     EXPECT_EQ(event.id, 1100u);
     EXPECT_EQ(EventLine(event, "Faulting module").rfind("BrevantoStandin.dll at offset 0x", 0), 0u)
         << EventLine(event, "Faulting module");
-    EXPECT_EQ(EventLine(event, "Module path"),
-              Narrow(ProgramDirectory() + L"\\BrevantoStandin.dll"));
+    EXPECT_EQ(EventLine(event, "Module path"), Utf8(ProgramDirectory() + L"\\BrevantoStandin.dll"));
     EXPECT_EQ(EventLine(event, "Member being called"), crash.member);
     EXPECT_EQ(EventLine(event, "Exit status"), "0xC0000005");
 
     const std::wstring dumpName = L"Brevanto.exe." + std::to_wstring(run.ProcessId()) + L".dmp";
     if (std::string(crash.dumpLine) == kPendingDump) {
         EXPECT_EQ(EventLine(event, "Dump"),
-                  Narrow(dumps.Folder() + L"\\" + dumpName) +
+                  Utf8(dumps.Folder() + L"\\" + dumpName) +
                       ", written after this event (a dump not finished within 5.000 s of the "
                       "crash is deleted)");
     } else {
@@ -131,8 +126,8 @@ TEST_P(CrashHoldingALock, EndsOnTimeWithItsCodeAndLeavesItsEventAndNoPartialDump
     }
     // A dump whole, or none: never a partial file.
     for (const std::wstring& name : FilesIn(dumps.Folder())) {
-        EXPECT_EQ(Narrow(name), Narrow(dumpName));
-        EXPECT_TRUE(ReadDump(dumps.Folder() + L"\\" + name).exceptionStream) << Narrow(name);
+        EXPECT_EQ(Utf8(name), Utf8(dumpName));
+        EXPECT_TRUE(ReadDump(dumps.Folder() + L"\\" + name).exceptionStream) << Utf8(name);
     }
 }
 

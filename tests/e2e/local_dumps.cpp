@@ -8,6 +8,7 @@
 
 #include "platform/security/accounts.h"
 #include "tests/conformance/conformance.h"
+#include "tests/support/environment_variable.h"
 
 namespace brevanto::e2e {
 namespace {
@@ -53,18 +54,12 @@ std::optional<CannotRun> WhyItCannotRun(const ApplicationEventWatch& events) {
 }
 
 ScratchFolder::ScratchFolder(const std::wstring& name)
-    : path_(Environment(L"TEMP") + L"\\brevanto-dumps-" + name) {
+    : path_(support::EnvironmentValue(L"TEMP") + L"\\brevanto-dumps-" + name) {
     RemoveTree(path_);
 }
 
 ScratchFolder::~ScratchFolder() {
     RemoveTree(path_);
-}
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[MAX_PATH * 2];
-    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH * 2);
-    return length && length < MAX_PATH * 2 ? std::wstring(value, length) : std::wstring();
 }
 
 void RemoveTree(const std::wstring& path) {

@@ -59,7 +59,6 @@ private:
     std::wstring path_;
 };
 
-std::wstring Environment(const wchar_t* name);
 void RemoveTree(const std::wstring& path);
 // The names of the files (not folders) in a folder.
 std::set<std::wstring> FilesIn(const std::wstring& folder);

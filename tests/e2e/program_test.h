@@ -6,8 +6,8 @@
 
 #include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
-#include "tests/e2e/program_run.h"
 #include "tests/e2e/test_registry.h"
+#include "tests/support/program_run.h"
 #include "tests/support/settings.h"
 
 namespace brevanto::e2e {
@@ -15,9 +15,22 @@ namespace brevanto::e2e {
 using conformance::RunningUnderWine;
 using conformance::WindowsOnlyCheck;
 using conformance::WineOnly;
+using support::Bstr;
+using support::CallTexts;
 using support::ClearSettings;
+using support::EmptyStoreLog;
+using support::JournalCall;
+using support::kLayoutDpi;
+using support::LogLines;
+using support::Ms;
+using support::NowUs;
+using support::ProgramRun;
+using support::SeenLines;
+using support::SeenValue;
 using support::StoreRawSetting;
 using support::StoreSetting;
+using support::WindowDpi;
+using support::WineTraceReadable;
 
 // Each test starts from an empty settings store and leaves none behind.
 class ProgramTest : public testing::Test {

@@ -10,7 +10,7 @@
 #include "platform/com/ole_apartment.h"
 #include "report/report_job.h"
 #include "report/run_error.h"
-#include "tests/e2e/program_run.h"
+#include "tests/support/journal_file.h"
 
 namespace brevanto::e2e {
 namespace {

@@ -1,26 +1,20 @@
 #include <windows.h>
 
-#include <aclapi.h>
-#include <sddl.h>
-
 #include <algorithm>
 #include <functional>
 
-#include "platform/base/unique_resource.h"
 #include "platform/base/utf8.h"
 #include "tests/conformance/conformance.h"
 #include "tests/msi/package_test.h"
+#include "tests/support/dacl_text.h"
+#include "tests/support/environment_variable.h"
 
 namespace brevanto::msi {
 namespace {
 
 using conformance::WindowsOnlyCheck;
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[MAX_PATH] = {};
-    GetEnvironmentVariableW(name, value, MAX_PATH);
-    return value;
-}
+using support::DaclText;
+using support::EnvironmentValue;
 
 struct RefusedFolder {
     const char* name;
@@ -32,8 +26,9 @@ const RefusedFolder kRefusedFolders[] = {
     {"Network", [] { return std::wstring(L"\\\\labserver\\share\\Brevanto"); }, L"network path"},
     {"Relative", [] { return std::wstring(L"Lab\\Brevanto"); }, L"not an absolute path"},
     {"LongPathPrefix", [] { return std::wstring(L"\\\\?\\C:\\Lab\\Brevanto"); }, L"path"},
-    {"Temp", [] { return Environment(L"TEMP") + L"\\Brevanto"; }, L"temporary folder"},
-    {"UserProfile", [] { return Environment(L"USERPROFILE") + L"\\Brevanto"; }, L"user profile"},
+    {"Temp", [] { return EnvironmentValue(L"TEMP") + L"\\Brevanto"; }, L"temporary folder"},
+    {"UserProfile", [] { return EnvironmentValue(L"USERPROFILE") + L"\\Brevanto"; },
+     L"user profile"},
 };
 
 class FolderRefused : public PackageTest, public testing::WithParamInterface<RefusedFolder> {};
@@ -67,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Package, FolderRefused, testing::ValuesIn(kRefusedFolde
 // Components registered where their user, not an administrator, decides what is there give no
 // folder: the install is refused as if none were registered.
 TEST_F(PackageTest, ComponentsInAUserProfileGiveNoFolder) {
-    const std::wstring profileFolder = Environment(L"USERPROFILE") + L"\\ZELTAR\\Components";
+    const std::wstring profileFolder = EnvironmentValue(L"USERPROFILE") + L"\\ZELTAR\\Components";
     InstallStandins(profileFolder);
 
     const InstallerRun run = Install(older_);
@@ -98,21 +93,6 @@ TEST_F(PackageTest, AServerRegisteredByABareNameGivesNoFolder) {
         }
     }
     EXPECT_TRUE(InstalledProducts(upgradeCode_).empty());
-}
-
-// A folder's DACL as SDDL ("D:PAI(A;...)..."); empty when it cannot be read.
-std::wstring DaclText(const std::wstring& folder) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                              nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
-        return L"";
-    const UniqueLocal heldDescriptor(descriptor);
-    wchar_t* text = nullptr;
-    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(
-            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr))
-        return L"";
-    const UniqueLocal heldText(text);
-    return text;
 }
 
 // A folder that is not there yet is made by the package (as SYSTEM, before the files come);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
+#include <string>
 
 #include "report/component_members.h"
 #include "report/report_job.h"
@@ -42,6 +45,25 @@ TEST(JobInventory, MemberListsNameEveryMemberTheJobAndTestCall) {
     EXPECT_EQ(MembersCalledOn(journal, L"Classes"), Listed(kReportClassesMembers));
 }
 
+// Every setting the job reads, in the order of first use, with the default it is read with for a
+// program in C:\Lab: the README's settings table.
+struct ReadSetting {
+    const wchar_t* section;
+    const wchar_t* key;
+    const wchar_t* defaultText;
+};
+constexpr ReadSetting kReadSettings[] = {
+    {L"LogInData", L"Username", L""},
+    {L"LogInData", L"Password", L""},
+    {L"SaveDirectories", L"Convert", L"C:\\Lab\\PDF"},
+    {L"Settings", L"txtReportDLLVersion", L"1"},
+    {L"ExeParameters", L"Requestnum", L""},
+    {L"Settings", L"ViewMode", L"1"},
+    {L"Settings", L"PDFPrintMode", L"1"},
+    {L"Settings", L"chkPrintRPT", L"1"},
+    {L"Settings", L"chkCRW85Export", L"1"},
+};
+
 TEST(JobInventory, SettingsTableNamesEveryKeyTheJobReadsWithItsDefault) {
     MemoryStore store;
     std::vector<std::pair<std::wstring, std::wstring>> read;
@@ -55,10 +77,10 @@ TEST(JobInventory, SettingsTableNamesEveryKeyTheJobReadsWithItsDefault) {
     FakeWindow window;
     GenerateReport(window, store, factory, L"C:\\Lab");
 
-    std::vector<std::pair<std::wstring, std::wstring>> listed;
-    for (const auto& setting : kJobSettings)
-        listed.emplace_back(setting.section, setting.key);
-    EXPECT_EQ(read, listed);
+    std::vector<std::pair<std::wstring, std::wstring>> expected;
+    for (const auto& setting : kReadSettings)
+        expected.emplace_back(setting.section, setting.key);
+    EXPECT_EQ(read, expected);
 
     // The defaults the job used, as the components received them.
     const std::wstring calls[] = {
@@ -69,10 +91,15 @@ TEST(JobInventory, SettingsTableNamesEveryKeyTheJobReadsWithItsDefault) {
     for (const auto& call : calls)
         EXPECT_NE(std::find(journal.calls.begin(), journal.calls.end(), call), journal.calls.end())
             << std::string(call.begin(), call.end());
-    for (const auto& setting : kJobSettings) {
-        const std::wstring expected =
-            setting.key == L"Convert" ? L"C:\\Lab\\PDF" : std::wstring(setting.defaultText);
-        EXPECT_EQ(DefaultFor(setting, L"C:\\Lab"), expected);
+
+    // The table the check reads names the same settings, each with the same default.
+    ASSERT_EQ(std::size(kJobSettings), std::size(kReadSettings));
+    for (std::size_t i = 0; i < std::size(kReadSettings); ++i) {
+        const ReadSetting& c = kReadSettings[i];
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(kJobSettings[i].section, c.section);
+        EXPECT_EQ(kJobSettings[i].key, c.key);
+        EXPECT_EQ(DefaultFor(kJobSettings[i], L"C:\\Lab"), c.defaultText);
     }
 }
 

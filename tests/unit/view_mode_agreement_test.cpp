@@ -29,9 +29,12 @@ check::JobPath WhatTheJobDid(const FakeWindow& window, const CallJournal& journa
     return did;
 }
 
-// The job and the check's prediction decide through the same rule; run both over every
-// combination of stored values and they must agree, case by case.
-TEST(ViewModeRule, TheJobAndTheChecksPredictionAgreeOnEveryStoredValue) {
+// The job and the check's prediction decide through one rule (report/view_mode.h), so the rule
+// cannot differ between them. What can is the order around it, which each writes for itself: the
+// prediction must read the settings in the job's order (the view mode, then the two switches only
+// when not view only) and stop at the same setting with the same caption. Both run over every
+// combination of stored values, a bad one among them in each place, and must agree case by case.
+TEST(ViewModeRule, TheChecksPredictionReadsInTheJobsOrderAndStopsAtTheSameSetting) {
     const std::optional<std::wstring> viewModes[] = {std::nullopt, L"0",  L"1", L" 0 ", L"0.0",
                                                      L"2",         L"-0", L"",  L"x"};
     const std::optional<std::wstring> switches[] = {std::nullopt, L"1", L"0", L"1e0", L"2", L"on"};

@@ -8,7 +8,7 @@
 #include "tests/conformance/conformance.h"
 #include "tests/support/settings.h"
 
-namespace brevanto::e2e {
+namespace brevanto::platform_test {
 namespace {
 
 constexpr wchar_t kProgId[] = L"BrevantoTest.Registration";
@@ -124,4 +124,4 @@ TEST_F(ClassRegistrationTest, TheUsersClassesHideTheMachinesAsOnWindows) {
 }
 
 } // namespace
-} // namespace brevanto::e2e
+} // namespace brevanto::platform_test

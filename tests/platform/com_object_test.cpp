@@ -4,20 +4,28 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <thread>
 
+#include "platform/base/program_directory.h"
 #include "platform/base/unique_resource.h"
 #include "platform/base/utf8.h"
 #include "platform/com/com_object.h"
 #include "platform/com/ole_apartment.h"
 #include "report/report_job.h"
 #include "report/run_error.h"
-#include "tests/e2e/program_run.h"
+#include "tests/support/environment_variable.h"
+#include "tests/support/journal_file.h"
 #include "tests/support/standin_library.h"
 #include "tests/support/system_message.h"
 
-namespace brevanto::e2e {
+namespace brevanto::platform_test {
 namespace {
+
+using support::CallTexts;
+using support::JournalCall;
+using support::SeenLines;
+using support::SeenValue;
 
 // Drives the stand-in components in this process, through the same late binding the program
 // uses, and reads what they received.
@@ -315,4 +323,4 @@ TEST_F(ComBindingTest, UnknownClassCannotBeCreated) {
 }
 
 } // namespace
-} // namespace brevanto::e2e
+} // namespace brevanto::platform_test

@@ -4,7 +4,7 @@
 
 #include "platform/base/unique_resource.h"
 
-namespace brevanto::e2e {
+namespace brevanto::platform_test {
 namespace {
 
 // A holder freed on the way out of a failed call must not change the error the caller reads
@@ -51,4 +51,4 @@ TEST(UniqueResource, ClosesTheResourceItselfNotItsAddress) {
 }
 
 } // namespace
-} // namespace brevanto::e2e
+} // namespace brevanto::platform_test

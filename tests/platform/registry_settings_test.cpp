@@ -5,7 +5,7 @@
 #include "platform/registry/registry_settings.h"
 #include "tests/support/settings.h"
 
-namespace brevanto::e2e {
+namespace brevanto::platform_test {
 namespace {
 
 constexpr wchar_t kScratch[] = L"Software\\BrevantoTest\\Scratch";
@@ -82,4 +82,4 @@ TEST_F(RegistryStoreTest, OtherTypesReadAsAbsentAndRawTextIsCutSafely) {
 }
 
 } // namespace
-} // namespace brevanto::e2e
+} // namespace brevanto::platform_test

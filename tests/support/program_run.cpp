@@ -1,12 +1,11 @@
-#include "tests/e2e/program_run.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/program_run.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <optional>
+#include <stdexcept>
 
 #include "app/window_layout.h"
 #include "platform/base/system_function.h"
@@ -14,7 +13,7 @@
 #include "tests/support/job_log.h"
 #include "tests/support/standin_library.h"
 
-namespace brevanto::e2e {
+namespace brevanto::support {
 namespace {
 
 constexpr DWORD kPollMs = 2;
@@ -34,21 +33,21 @@ std::wstring StandardErrorFile() {
     return length && length < MAX_PATH * 2 ? std::wstring(path, length) : std::wstring();
 }
 
-support::ChildProcess StartBrevanto(const std::string& wineDebug) {
-    std::optional<support::ScopedEnvironmentVariable> debug;
+ChildProcess StartBrevanto(const std::string& wineDebug) {
+    std::optional<ScopedEnvironmentVariable> debug;
     // +pid tells this process's lines from those of Wine's own services.
     if (!wineDebug.empty())
         debug.emplace(L"WINEDEBUG", L"+pid," + Wide(wineDebug));
     const std::wstring exe = ProgramDirectory() + L"\\Brevanto.exe";
-    return support::ChildProcess(exe, L"\"" + exe + L"\"", ProgramDirectory());
+    return ChildProcess(exe, L"\"" + exe + L"\"", ProgramDirectory());
 }
 
 } // namespace
 
 ProgramRun::ProgramRun(const std::string& scenario, const std::string& wineDebug)
-    : scenario_(support::kScenarioVariable, Wide(scenario)),
+    : scenario_(kScenarioVariable, Wide(scenario)),
       tracePath_(wineDebug.empty() ? std::wstring() : StandardErrorFile()),
-      traceStart_(support::FileSize(tracePath_).value_or(0)), process_(StartBrevanto(wineDebug)) {}
+      traceStart_(FileSize(tracePath_).value_or(0)), process_(StartBrevanto(wineDebug)) {}
 
 std::vector<std::string> ProgramRun::Trace() const {
     char prefix[16];
@@ -66,7 +65,8 @@ std::vector<std::string> ProgramRun::Trace() const {
 }
 
 HWND ProgramRun::Window() {
-    EXPECT_TRUE(TryWindow()) << "Brevanto.exe showed no window";
+    if (!TryWindow())
+        throw std::runtime_error("Brevanto.exe showed no window");
     return window_;
 }
 
@@ -154,7 +154,8 @@ bool ProgramRun::WaitForCall(const std::string& call, std::size_t count, DWORD t
 
 void ProgramRun::Click(int id) {
     HWND button = Control(id);
-    ASSERT_TRUE(button) << "no control " << id;
+    if (!button)
+        throw std::runtime_error("no control " + std::to_string(id));
     PostMessageW(button, BM_CLICK, 0, 0);
 }
 
@@ -198,9 +199,9 @@ std::vector<std::wstring> LogLines(const std::wstring& log) {
 
 std::vector<std::wstring> EmptyStoreLog(const std::wstring& programDirectory) {
     std::vector<std::wstring> lines;
-    for (const auto& line : support::CompletedJobLog(programDirectory, L""))
+    for (const auto& line : CompletedJobLog(programDirectory, L""))
         lines.push_back(line.Text());
     return lines;
 }
 
-} // namespace brevanto::e2e
+} // namespace brevanto::support

@@ -13,15 +13,7 @@
 #include "tests/support/environment_variable.h"
 #include "tests/support/journal_file.h"
 
-namespace brevanto::e2e {
-
-using support::Bstr;
-using support::CallTexts;
-using support::JournalCall;
-using support::Ms;
-using support::NowUs;
-using support::SeenLines;
-using support::SeenValue;
+namespace brevanto::support {
 
 // One run of Brevanto.exe from the program's folder, started with a scenario for the stand-in
 // components and a journal of its own.
@@ -32,7 +24,7 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    // The main window once it is visible; fails the test after a few seconds without one.
+    // The main window once it is visible; throws after a few seconds without one.
     HWND Window();
     // The same without failing the test: null when the program ends or a few seconds pass first.
     HWND TryWindow();
@@ -46,7 +38,8 @@ public:
     bool WaitForFailure(DWORD timeoutMs);
     // Polls the journal until it holds the call count times.
     bool WaitForCall(const std::string& call, std::size_t count, DWORD timeoutMs) const;
-    // Posts a click to a button of the window, served at the program's next event run.
+    // Posts a click to a button of the window, served at the program's next event run; throws
+    // when the window has no such control.
     void Click(int id);
 
     // Waits for the process to end; returns its exit status, or -1 on timeout (then kills it).
@@ -54,7 +47,7 @@ public:
     // Clicks Cancel, then WaitForExit.
     int EndWithCancel(DWORD timeoutMs);
     bool Running() const { return process_.Running(); }
-    const support::ChildProcess& Process() const { return process_; }
+    const ChildProcess& Process() const { return process_; }
 
     std::vector<JournalCall> Journal() const { return journal_.Read(); }
     std::vector<std::string> Calls() const { return CallTexts(Journal()); }
@@ -74,11 +67,11 @@ public:
 private:
     std::wstring TextOf(HWND window);
 
-    support::JournalFile journal_;
-    support::ScopedEnvironmentVariable scenario_;
+    JournalFile journal_;
+    ScopedEnvironmentVariable scenario_;
     std::wstring tracePath_;
     std::uint64_t traceStart_ = 0;
-    support::ChildProcess process_;
+    ChildProcess process_;
     HWND window_ = nullptr;
     std::int64_t shownUs_ = 0;
     std::wstring lastLog_;
@@ -102,4 +95,4 @@ std::vector<std::wstring> LogLines(const std::wstring& log);
 // The thirteen lines of a run with an empty settings store.
 std::vector<std::wstring> EmptyStoreLog(const std::wstring& programDirectory);
 
-} // namespace brevanto::e2e
+} // namespace brevanto::support
