@@ -13,6 +13,7 @@
 #include "platform/security/program_location.h"
 #include "platform/security/trusted_accounts.h"
 #include "tests/conformance/conformance.h"
+#include "tests/support/described_holders.h"
 
 namespace brevanto::platform_test {
 namespace {
@@ -21,16 +22,7 @@ using conformance::RunningUnderWine;
 
 constexpr wchar_t kLabUser[] = L"S-1-5-21-1-2-3-1001";
 
-// "SID: right, right; SID: right"
-std::wstring Described(const std::vector<Holder>& holders) {
-    std::wstring text;
-    for (const Holder& holder : holders) {
-        text += (text.empty() ? L"" : L"; ") + holder.sid + L":";
-        for (std::size_t i = 0; i < holder.rights.size(); ++i)
-            text += (i ? L", " : L" ") + holder.rights[i];
-    }
-    return text;
-}
+using support::Described;
 
 SecurityFacts FactsOf(const std::wstring& sddl) {
     PSECURITY_DESCRIPTOR made = nullptr;

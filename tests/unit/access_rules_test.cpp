@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/security/access_rules.h"
+#include "tests/support/described_holders.h"
 #include "tests/unit/check_facts.h"
 
 namespace brevanto::testing {
@@ -37,16 +38,7 @@ AccessEntry Deny(const std::wstring& sid, std::uint32_t mask, unsigned inherit =
     return entry;
 }
 
-// "SID: right, right; SID: right"; empty when nobody besides the trusted accounts counts.
-std::wstring Described(const std::vector<Holder>& holders) {
-    std::wstring text;
-    for (const Holder& holder : holders) {
-        text += (text.empty() ? L"" : L"; ") + holder.sid + L":";
-        for (std::size_t i = 0; i < holder.rights.size(); ++i)
-            text += (i ? L", " : L" ") + holder.rights[i];
-    }
-    return text;
-}
+using support::Described;
 
 const std::vector<AccessEntry> kAdministratorsOnly = {Allow(kSystemSid, kFull, kOICI),
                                                       Allow(kAdministratorsSid, kFull, kOICI),
